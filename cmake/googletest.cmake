@@ -1,0 +1,17 @@
+# GoogleTest from Debian's source package, built with this build's compiler
+# (the packaged libraries are 64-bit Linux only).
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+if(WIN32)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+endif()
+add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# One test binary is one CTest entry: under Wine every process start counts.
+function(rumbelon_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+endfunction()

@@ -1,0 +1,85 @@
+# Wine set-up shared by the test and run scripts; source it, with
+# RUMBELON_WINE_DIR naming a folder of the build that may hold the state.
+#
+# wine_template        makes the prepared prefix once (about 15 s)
+# wine_new_prefix DIR  a fresh prefix from the template (hard links, < 1 s)
+# wine_use_prefix DIR  points WINEPREFIX at DIR and keeps a wineserver up
+# xvfb_start           a private X display for the windows, in DISPLAY
+# wine_env_cleanup     stops what the above started
+
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+: "${RUMBELON_WINE_DIR:?}"
+mkdir -p "$RUMBELON_WINE_DIR"
+RUMBELON_WINE_DIR=$(cd "$RUMBELON_WINE_DIR" && pwd)
+wine_env_scripts=$(cd "$(dirname "${BASH_SOURCE:-$0}")" && pwd)
+
+# 32-bit Wine under qemu-i386 needs the preload (see wine-qemu-preload.c);
+# 64-bit Wine processes get an empty library through the same $LIB path.
+if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then
+    preload="$RUMBELON_WINE_DIR/preload"
+    src="$wine_env_scripts/wine-qemu-preload.c"
+    if [ ! -e "$preload/lib/i386-linux-gnu/libwineqemu.so" ] ||
+       [ "$src" -nt "$preload/lib/i386-linux-gnu/libwineqemu.so" ]; then
+        mkdir -p "$preload/lib/i386-linux-gnu" "$preload/lib/x86_64-linux-gnu"
+        gcc -m32 -O2 -shared -fPIC "$src" -o "$preload/lib/i386-linux-gnu/libwineqemu.so" -ldl
+        printf '\n' | gcc -O2 -shared -fPIC -x c - -o "$preload/lib/x86_64-linux-gnu/libwineqemu.so"
+    fi
+    export LD_PRELOAD="$preload/\$LIB/libwineqemu.so"
+    # LeakSanitizer stops the world with ptrace, which qemu cannot offer.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+fi
+
+wine_env_servers=""
+wine_env_xvfb=""
+
+wine_template() {
+    template="$RUMBELON_WINE_DIR/template"
+    [ -e "$template/.ready" ] && return 0
+    rm -rf "$template"
+    echo "wine: preparing the template prefix" >&2
+    WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
+    # Without a window manager every destroyed top-level window costs about
+    # two seconds unless Wine manages no windows itself.
+    WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\X11 Driver' \
+        /v Managed /d N /f /reg:64 >/dev/null 2>&1
+    WINEPREFIX="$template" wineserver -w
+    touch "$template/.ready"
+}
+
+wine_new_prefix() {
+    wine_template
+    rm -rf "$1"
+    cp -al "$RUMBELON_WINE_DIR/template" "$1"
+    rm -f "$1/.ready"
+}
+
+wine_use_prefix() {
+    export WINEPREFIX="$1"
+    wineserver -p
+    wine_env_servers="$wine_env_servers $1"
+}
+
+xvfb_start() {
+    display=90
+    while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
+        display=$((display + 1))
+    done
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    wine_env_xvfb=$!
+    export DISPLAY=":$display"
+    tries=0
+    until [ -e "/tmp/.X11-unix/X$display" ] || [ $tries -ge 50 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+}
+
+wine_env_cleanup() {
+    for p in $wine_env_servers; do
+        WINEPREFIX="$p" wineserver -k 2>/dev/null || true
+    done
+    wine_env_servers=""
+    [ -z "$wine_env_xvfb" ] || kill "$wine_env_xvfb" 2>/dev/null || true
+    wine_env_xvfb=""
+}
