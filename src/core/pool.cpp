@@ -1,0 +1,257 @@
+#include "core/pool_internal.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+// Under AddressSanitizer free pool blocks and uncarved chunk bytes are
+// poisoned, so a use of a block after PoolFree is caught. The pool itself
+// reads and writes the free-list link through NextFree/SetNextFree only.
+#if defined(__SANITIZE_ADDRESS__)
+#define POOL_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define POOL_ASAN 1
+#endif
+#endif
+#ifdef POOL_ASAN
+#include <sanitizer/asan_interface.h>
+#define POOL_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
+#define POOL_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
+#else
+#define POOL_POISON(p, n) ((void)(p), (void)(n))
+#define POOL_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
+static void *StandardAllocate(uint32_t size)
+{
+    return malloc(size);
+}
+
+static void StandardRelease(void *block)
+{
+    free(block);
+}
+
+void *PoolFreeLists[PoolListCount];
+PoolChunkState PoolChunk;
+int32_t PoolBudget = PoolBudgetAtStart;
+PoolSystemHeap PoolHeap = {StandardAllocate, StandardRelease};
+const PoolSystemHeap PoolStandardHeap = {StandardAllocate, StandardRelease};
+
+static const uint32_t PoolTopList = PoolListCount - 1;
+
+static uint32_t RoundToGranule(uint32_t size)
+{
+    return (size + PoolGranule - 1) & ~(PoolGranule - 1);
+}
+
+// A free block's first word links it to the next free block of its size.
+static uint8_t *NextFree(const uint8_t *block)
+{
+    uint8_t *next;
+    POOL_UNPOISON(block, sizeof next);
+    memcpy(&next, block, sizeof next);
+    POOL_POISON(block, sizeof next);
+    return next;
+}
+
+static void SetNextFree(uint8_t *block, uint8_t *next)
+{
+    POOL_UNPOISON(block, sizeof next);
+    memcpy(block, &next, sizeof next);
+    POOL_POISON(block, sizeof next);
+}
+
+static void PushFree(uint8_t *block, uint32_t n)
+{
+    uint32_t k = n / PoolGranule;
+    SetNextFree(block, static_cast<uint8_t *>(PoolFreeLists[k]));
+    POOL_POISON(block, n);
+    PoolFreeLists[k] = block;
+}
+
+static uint8_t *TakeFree(uint32_t k)
+{
+    uint8_t *block = static_cast<uint8_t *>(PoolFreeLists[k]);
+    if (block)
+        PoolFreeLists[k] = NextFree(block);
+    return block;
+}
+
+static void *HandOut(uint8_t *block, uint32_t n)
+{
+    POOL_UNPOISON(block, n);
+    return block;
+}
+
+// Searches for the largest chunk, up to 4096 bytes, that the system heap
+// grants: a binary search on the candidate size c with the step d.
+bool PoolNewChunk(PoolChunkState *chunk)
+{
+    uint32_t c = PoolChunkSize;
+    uint32_t d = PoolChunkSize;
+    for (bool first = true;; first = false) {
+        void *block = PoolHeap.allocate(c);
+        if (block) {
+            if (first || d < 8) {
+                POOL_POISON(block, c);
+                chunk->carvingPoint = static_cast<uint8_t *>(block);
+                chunk->bytesLeft = c;
+                return true;
+            }
+            d /= 2;
+            c += d;
+            PoolHeap.release(block);
+        } else if (d > 8) {
+            d /= 2;
+            c -= d;
+        } else if (c < 8) {
+            return false;
+        } else {
+            c -= d;
+        }
+    }
+}
+
+// Takes n bytes from the current chunk, fetching a new chunk when the current
+// one is short. The bytes left in a replaced chunk become one free block.
+void *PoolCarve(uint32_t n)
+{
+    if (static_cast<int32_t>(n) > PoolBudget)
+        return nullptr;
+    if (!PoolChunk.carvingPoint || PoolChunk.bytesLeft < n) {
+        PoolChunkState fresh = {nullptr, 0};
+        PoolNewChunk(&fresh);
+        if (PoolChunk.carvingPoint && PoolChunk.bytesLeft > 0)
+            PushFree(PoolChunk.carvingPoint, PoolChunk.bytesLeft);
+        PoolChunk = fresh;
+        if (!PoolChunk.carvingPoint || PoolChunk.bytesLeft < n)
+            return nullptr;
+    }
+    uint8_t *block = PoolChunk.carvingPoint;
+    PoolChunk.carvingPoint += n;
+    PoolChunk.bytesLeft -= n;
+    PoolBudget -= static_cast<int32_t>(n);
+    return HandOut(block, n);
+}
+
+// Cuts n bytes off the front of the largest free block larger than n.
+void *PoolSplit(uint32_t n)
+{
+    uint32_t k = n / PoolGranule;
+    for (uint32_t j = PoolTopList; j > k; --j) {
+        if (!PoolFreeLists[j])
+            continue;
+        uint8_t *block = TakeFree(j);
+        PushFree(block + n, (j - k) * PoolGranule);
+        return HandOut(block, n);
+    }
+    return nullptr;
+}
+
+static bool Adjacent(const uint8_t *low, uint32_t lowSize, const uint8_t *high)
+{
+    return reinterpret_cast<uintptr_t>(low) + lowSize == reinterpret_cast<uintptr_t>(high);
+}
+
+// Merges block x (i granules, on no list) with a block of list j that touches
+// it; the merged block starts at the lower address and goes on list i + j.
+static bool PoolMergeNeighbour(uint8_t *x, uint32_t i, uint32_t j)
+{
+    uint8_t *previous = nullptr;
+    for (uint8_t *y = static_cast<uint8_t *>(PoolFreeLists[j]); y;) {
+        uint8_t *next = NextFree(y);
+        if (y != x) {
+            uint8_t *merged = nullptr;
+            if (Adjacent(y, j * PoolGranule, x))
+                merged = y;
+            else if (Adjacent(x, i * PoolGranule, y))
+                merged = x;
+            if (merged) {
+                if (previous)
+                    SetNextFree(previous, next);
+                else
+                    PoolFreeLists[j] = next;
+                PushFree(merged, (i + j) * PoolGranule);
+                return true;
+            }
+        }
+        previous = y;
+        y = next;
+    }
+    return false;
+}
+
+// Tries to merge every block of list i with a neighbour no smaller than
+// itself; blocks that find none go back on list i in their old order.
+static void PoolCompactList(uint32_t i)
+{
+    uint8_t *unmergedHead = nullptr;
+    uint8_t *unmergedTail = nullptr;
+    while (uint8_t *x = TakeFree(i)) {
+        bool merged = false;
+        for (uint32_t j = i; i + j < PoolTopList && !merged; ++j)
+            merged = PoolMergeNeighbour(x, i, j);
+        if (merged)
+            continue;
+        SetNextFree(x, nullptr);
+        if (unmergedTail)
+            SetNextFree(unmergedTail, x);
+        else
+            unmergedHead = x;
+        unmergedTail = x;
+    }
+    PoolFreeLists[i] = unmergedHead;
+}
+
+// Merged blocks land on higher lists, which the same pass visits later.
+void PoolCompact()
+{
+    for (uint32_t i = 1; i < PoolTopList; ++i)
+        PoolCompactList(i);
+}
+
+void *PoolAlloc(uint32_t size)
+{
+    if (size == 0)
+        return nullptr;
+    uint32_t n = RoundToGranule(size);
+    if (n == 0)  // so large that rounding wrapped
+        return nullptr;
+    if (n > PoolBlockLimit)
+        return PoolHeap.allocate(n);
+
+    uint32_t k = n / PoolGranule;
+    if (uint8_t *block = TakeFree(k))
+        return HandOut(block, n);
+    if (void *block = PoolCarve(n))
+        return block;
+    if (void *block = PoolSplit(n))
+        return block;
+    PoolCompact();
+    if (uint8_t *block = TakeFree(k))
+        return HandOut(block, n);
+    return PoolSplit(n);
+}
+
+void *PoolAllocZeroed(uint32_t size)
+{
+    void *block = PoolAlloc(size);
+    if (block)
+        memset(block, 0, size);
+    return block;
+}
+
+void PoolFree(void *block, uint32_t size)
+{
+    if (size == 0 || !block)
+        return;
+    uint32_t n = RoundToGranule(size);
+    if (n == 0)
+        return;
+    if (n > PoolBlockLimit) {
+        PoolHeap.release(block);
+        return;
+    }
+    PushFree(static_cast<uint8_t *>(block), n);
+}

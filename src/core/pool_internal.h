@@ -1,0 +1,37 @@
+#pragma once
+
+// The pool's state and inner steps, for its tests and benchmark. Nothing in
+// the product outside pool.cpp includes this.
+
+#include "core/pool.h"
+
+enum : uint32_t {
+    PoolGranule = 4,
+    PoolBlockLimit = 2048,
+    PoolListCount = PoolBlockLimit / PoolGranule + 1,  // index 0 unused
+    PoolChunkSize = 4096,
+    PoolBudgetAtStart = 1048576,
+};
+
+// The system heap under the pool; the product uses the standard allocator,
+// tests put in heaps that refuse, ration or count.
+struct PoolSystemHeap {
+    void *(*allocate)(uint32_t size);
+    void (*release)(void *block);
+};
+
+struct PoolChunkState {
+    uint8_t *carvingPoint;  // first byte not yet carved; null before the first chunk
+    uint32_t bytesLeft;
+};
+
+extern void *PoolFreeLists[PoolListCount];
+extern PoolChunkState PoolChunk;
+extern int32_t PoolBudget;
+extern PoolSystemHeap PoolHeap;
+extern const PoolSystemHeap PoolStandardHeap;
+
+void *PoolCarve(uint32_t n);
+bool PoolNewChunk(PoolChunkState *chunk);
+void *PoolSplit(uint32_t n);
+void PoolCompact();
