@@ -26,8 +26,9 @@ if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then
         printf '\n' | gcc -O2 -shared -fPIC -x c - -o "$preload/lib/x86_64-linux-gnu/libwineqemu.so"
     fi
     export LD_PRELOAD="$preload/\$LIB/libwineqemu.so"
-    # LeakSanitizer stops the world with ptrace, which qemu cannot offer.
-    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+    # LeakSanitizer stops the world with ptrace, which qemu cannot offer;
+    # a small quarantine keeps long fuzzing runs inside qemu's address space.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:quarantine_size_mb=8"
 fi
 
 wine_env_servers=""
