@@ -19,18 +19,18 @@ DirectoryHandle *WorkingDirectory;
 
 // The drive and directory of the program as it was started, with their
 // trailing backslash: D:\SETUP\AUTORUN.EXE gives D:\SETUP\, a bare file
-// name gives the empty string. folder holds _MAX_PATH bytes.
-static void ProgramFolder(char *folder)
+// name gives the empty string. folder holds _MAX_PATH bytes. A path too long
+// to be a path gives false: the split copies each part whole, so the parts
+// get buffers as large as the path they come from.
+static bool ProgramFolder(char *folder)
 {
-    folder[0] = '\0';
     const char *program = __argv && __argv[0] ? __argv[0] : "";
-    // The split copies each part whole, so the parts get buffers as large as
-    // the path they come from.
     if (strlen(program) >= _MAX_PATH)
-        return;
+        return false;
     char drive[_MAX_PATH], directory[_MAX_PATH];
     _splitpath(program, drive, directory, nullptr, nullptr);
     _makepath(folder, drive, directory, nullptr, nullptr);
+    return true;
 }
 
 // The current directory with a trailing backslash; a drive root keeps the
@@ -56,8 +56,7 @@ int FileSystemStartup()
     OpenFileRegistry = ListCreate();
 
     char folder[_MAX_PATH];
-    ProgramFolder(folder);
-    ProgramSearchPath = CreateSearchPath(folder);
+    ProgramSearchPath = ProgramFolder(folder) ? CreateSearchPath(folder) : nullptr;
 
     char current[GamePathBufferSize + 1];
     WorkingSearchPath = CurrentFolder(current, sizeof current) ? CreateSearchPath(current) : nullptr;
