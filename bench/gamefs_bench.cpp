@@ -18,6 +18,7 @@
 #include <string.h>
 
 #include <chrono>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -26,17 +27,6 @@ namespace {
 const char Root[] = "C:\\rumbelon-gamefs-bench";
 const int Rounds = 5;
 const int EntryCount = 4096;
-
-struct Random {
-    uint32_t state = 12345;
-    uint32_t Next()
-    {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
-    }
-};
 
 void WriteFile(const std::string &path, const std::string &bytes)
 {
@@ -109,12 +99,12 @@ void OpenAndReadFirstLine()
 void ReadLinesAgainstFgets()
 {
     std::string path = std::string(Root) + "\\lines.txt";
-    Random random;
+    std::minstd_rand random(12345);
     std::string text;
     while (text.size() < 10u << 20) {
-        size_t length = random.Next() % 80;
+        size_t length = random() % 80;
         for (size_t i = 0; i < length; ++i)
-            text += static_cast<char>('a' + random.Next() % 26);
+            text += static_cast<char>('a' + random() % 26);
         text += "\r\n";
     }
     WriteFile(path, text);
@@ -166,10 +156,10 @@ void LookupsInALargeArchive()
         c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
     archivePath += "\\FASTFILE.DAT";
 
-    Random random;
+    std::minstd_rand random(12345);
     std::vector<std::string> asked;
     for (int i = 0; i < 4096; ++i)
-        asked.push_back(names[random.Next() % EntryCount]);
+        asked.push_back(names[random() % EntryCount]);
 
     if (!GetArchive(archivePath.c_str()))
         exit(1);

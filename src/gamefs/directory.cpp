@@ -57,6 +57,12 @@ static void FreeString(char *text)
         PoolFree(text, strlen(text) + 1);
 }
 
+static void FreeSearchPath(SearchPath *searchPath)
+{
+    FreeString(searchPath->path);
+    PoolFree(searchPath, sizeof(SearchPath));
+}
+
 SearchPath *CreateSearchPath(const char *path)
 {
     if (!path || !SearchPathRegistry)
@@ -71,8 +77,7 @@ SearchPath *CreateSearchPath(const char *path)
         return nullptr;
     searchPath->path = CopyDirectoryPath(full);
     if (!searchPath->path || !DirectoryExists(searchPath->path)) {
-        FreeString(searchPath->path);
-        PoolFree(searchPath, sizeof(SearchPath));
+        FreeSearchPath(searchPath);
         return nullptr;
     }
     ListInsertBack(searchPath, SearchPathRegistry);
@@ -83,8 +88,7 @@ void CloseSearchPath(SearchPath *searchPath)
 {
     if (!searchPath)
         return;
-    FreeString(searchPath->path);
-    PoolFree(searchPath, sizeof(SearchPath));
+    FreeSearchPath(searchPath);
     ListRemove(searchPath, SearchPathRegistry);
 }
 
