@@ -122,11 +122,18 @@ const FastFileEntry *FastFileSearchedRecords(const uint8_t *directory, uint32_t 
     return reinterpret_cast<const FastFileEntry *>(first);
 }
 
-// The whole stored name must match: a stored name shorter than 12 characters
-// ends at its terminator, one of 12 fills the field.
+// A stored name shorter than 12 characters ends at its terminator; one of
+// 12 fills the field.
+static size_t StoredLength(const FastFileEntry &entry)
+{
+    const void *end = memchr(entry.name, '\0', FastFileNameSize);
+    return end ? static_cast<size_t>(static_cast<const char *>(end) - entry.name) : FastFileNameSize;
+}
+
+// The whole stored name must be the n characters asked for.
 static bool NameIs(const FastFileEntry &entry, const char *name, size_t n)
 {
-    return memcmp(entry.name, name, n) == 0 && (n == FastFileNameSize || entry.name[n] == '\0');
+    return StoredLength(entry) == n && memcmp(entry.name, name, n) == 0;
 }
 
 const FastFileEntry *FastFileFind(const uint8_t *directory, const char *name, size_t n)

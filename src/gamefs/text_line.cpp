@@ -19,13 +19,15 @@ static int GetLocked(FILE *stream) { return getc(stream); }
 // Where a line is read from: the stream, and for an entry the bytes of its
 // data not yet read. ReadLine keeps it in a local, so that its stores into
 // the caller's buffer do not make every byte reload the file's fields.
-struct Source {
+namespace {
+struct LineSource {
     FILE *stream;
     bool entry;
     uint32_t left;
 };
+}  // namespace
 
-static Source SourceOf(const GameFile *file)
+static LineSource SourceOf(const GameFile *file)
 {
     return {file->stream, file->entry != nullptr, file->entryLeft};
 }
@@ -33,14 +35,15 @@ static Source SourceOf(const GameFile *file)
 // The next byte, or -1 at the end of the input or of the entry's data. The
 // end of an entry is lasting: the stream stays there.
 template <int (*Get)(FILE *)>
-static int NextChar(Source *source)
+static int NextChar(LineSource *source)
 {
     if (source->entry && source->left == 0)
         return EndOfInput;
     int c = Get(source->stream);
     if (c == EOF)
         return EndOfInput;
-    source->left -= source->entry;
+    if (source->entry)
+        --source->left;
     return c;
 }
 
@@ -48,17 +51,17 @@ int ReadGameChar(GameFile *file)
 {
     if (!file || !file->stream)
         return EndOfInput;
-    Source source = SourceOf(file);
+    LineSource source = SourceOf(file);
     int c = NextChar<GetLocked>(&source);
     file->entryLeft = source.left;
     return c;
 }
 
 // Hands a character back to the stream (one character of push-back).
-static void Unread(Source *source, int c)
+static void Unread(LineSource *source, int c)
 {
-    if (ungetc(c, source->stream) != EOF)
-        source->left += source->entry;
+    if (ungetc(c, source->stream) != EOF && source->entry)
+        ++source->left;
 }
 
 static bool IsLineEnd(int c)
@@ -70,7 +73,7 @@ int ReadLine(GameFile *file, char *buffer, int size)
 {
     if (!file || !file->stream || !buffer || size < 2)
         return 0;
-    Source source = SourceOf(file);
+    LineSource source = SourceOf(file);
     LockStream(source.stream);
     int c = NextChar<GetUnlocked>(&source);
     int i = 0;

@@ -83,6 +83,7 @@ TEST(FastFileFormat, OnlyWholeNamesMatch)
     EXPECT_EQ(Find(loaded, "TWELVECHARS12"), nullptr);  // 13 characters
     EXPECT_EQ(Find(loaded, ""), nullptr);
     EXPECT_EQ(Find(loaded, "res.dat"), nullptr);  // stored names are upper case; the lookup is exact
+    EXPECT_EQ(FastFileFind(loaded.directory.data(), "RES\0DAT", 7), nullptr);
     EXPECT_EQ(FastFileFind(nullptr, "RES.DAT", 7), nullptr);
     EXPECT_EQ(FastFileFind(loaded.directory.data(), nullptr, 0), nullptr);
 }
@@ -108,6 +109,16 @@ TEST(FastFileFormat, OnlySearchedRecordsAreFound)
         EXPECT_EQ(FastFileSearchedRecords(empty.directory.data(), &searched), nullptr);
         EXPECT_EQ(searched, 0u);
     }
+}
+
+TEST(FastFileFormat, NamesWithTerminatorsInsideMatchNothingShorter)
+{
+    std::string bytes = ArchiveBytes({{"A", "a"}, {"B", "b"}});
+    memset(&bytes[RecordField(0, 0)], 0, FastFileNameSize);  // an empty stored name
+    Loaded loaded = Load(bytes);
+    EXPECT_EQ(FastFileFind(loaded.directory.data(), "\0\0\0", 3), nullptr);
+    EXPECT_EQ(FastFileFind(loaded.directory.data(), "B\0", 2), nullptr);
+    EXPECT_EQ(Name(Find(loaded, "B")), "B");
 }
 
 TEST(FastFileFormat, FirstOfEqualNamesWins)
