@@ -122,18 +122,17 @@ const FastFileEntry *FastFileSearchedRecords(const uint8_t *directory, uint32_t 
     return reinterpret_cast<const FastFileEntry *>(first);
 }
 
-// A stored name shorter than 12 characters ends at its terminator; one of
-// 12 fills the field.
-static size_t StoredLength(const FastFileEntry &entry)
-{
-    const void *end = memchr(entry.name, '\0', FastFileNameSize);
-    return end ? static_cast<size_t>(static_cast<const char *>(end) - entry.name) : FastFileNameSize;
-}
-
-// The whole stored name must be the n characters asked for.
+// The whole stored name must be the n characters asked for. A stored name
+// shorter than 12 characters ends at its terminator, one of 12 fills the
+// field; a terminator among the n characters asked for matches nothing.
+// Compared in place, byte by byte: lookups scan every record.
 static bool NameIs(const FastFileEntry &entry, const char *name, size_t n)
 {
-    return StoredLength(entry) == n && memcmp(entry.name, name, n) == 0;
+    for (size_t i = 0; i < n; ++i) {
+        if (name[i] == '\0' || entry.name[i] != name[i])
+            return false;
+    }
+    return n == FastFileNameSize || entry.name[n] == '\0';
 }
 
 const FastFileEntry *FastFileFind(const uint8_t *directory, const char *name, size_t n)
