@@ -1,0 +1,143 @@
+#include "gamefs/archive_cache.h"
+
+#include "core/pool.h"
+#include "gamefs/directory.h"
+#include "gamefs/file_system.h"
+#include "gamefs/game_file.h"
+#include "gamefs/path.h"
+
+#include <string.h>
+
+List *ArchiveCache;
+
+static const char ArchiveName[] = "FASTFILE.DAT";
+
+// The directory lives in the same pool block, right after the record.
+static uint32_t ArchiveBlockSize(uint32_t directorySize)
+{
+    return sizeof(FastFileArchive) + directorySize;
+}
+
+static FastFileArchive *FindCached(const char *archivePath)
+{
+    for (ListNode *node = ArchiveCache->next; node != ArchiveCache; node = node->next) {
+        FastFileArchive *archive = static_cast<FastFileArchive *>(node->payload);
+        if (strcmp(archive->path, archivePath) == 0)
+            return archive;
+    }
+    return nullptr;
+}
+
+// Reads and checks the archive's directory. Anything unacceptable counts as
+// no archive in that folder, and nothing is remembered of it.
+static FastFileArchive *LoadArchive(const char *archivePath)
+{
+    FILE *stream = fopen(archivePath, "rb");
+    if (!stream)
+        return nullptr;
+    FastFileStart start;
+    FastFileArchive *archive = nullptr;
+    if (FastFileReadStart(stream, &start) == FastFileSound)
+        archive = static_cast<FastFileArchive *>(PoolAlloc(ArchiveBlockSize(start.directorySize)));
+    if (!archive) {
+        fclose(stream);
+        return nullptr;
+    }
+    archive->directory = reinterpret_cast<uint8_t *>(archive + 1);
+    if (FastFileReadDirectory(stream, start, archive->directory) != FastFileSound ||
+        !ListInsertFront(archive, ArchiveCache)) {
+        PoolFree(archive, ArchiveBlockSize(start.directorySize));
+        fclose(stream);
+        return nullptr;
+    }
+    strcpy(archive->path, archivePath);
+    archive->stream = stream;
+    archive->fileSize = start.fileSize;
+    return archive;
+}
+
+FastFileArchive *GetArchive(const char *archivePath)
+{
+    if (!archivePath || strlen(archivePath) > ArchivePathLimit)
+        return nullptr;
+    if (!ArchiveCache)
+        ArchiveCache = ListCreate();
+    if (!ArchiveCache)
+        return nullptr;
+    if (FastFileArchive *archive = FindCached(archivePath))
+        return archive;
+    return LoadArchive(archivePath);
+}
+
+const FastFileEntry *FindArchiveEntry(GameFile *file, size_t folderLength, char *joinedPath,
+                                      const char *mode)
+{
+    if (!file || !joinedPath || !ModeOnlyReads(mode))
+        return nullptr;
+    size_t length = strlen(joinedPath);
+    if (folderLength > length || folderLength + strlen(ArchiveName) > ArchivePathLimit)
+        return nullptr;
+    FastFileUpperCase(joinedPath);
+    char archivePath[ArchivePathLimit + 1];
+    memcpy(archivePath, joinedPath, folderLength);
+    strcpy(archivePath + folderLength, ArchiveName);
+
+    // The archive is loaded, and cached, before the name is looked at.
+    const FastFileArchive *archive = GetArchive(archivePath);
+    if (!archive)
+        return nullptr;
+    const FastFileEntry *entry =
+        FastFileFind(archive->directory, joinedPath + folderLength, length - folderLength);
+    if (!entry || !FastFileEntryInside(entry, archive->fileSize))
+        return nullptr;
+
+    // A stream of its own, untranslated: the entry is a byte range of the
+    // archive, and its end is counted in bytes.
+    FILE *stream = fopen(archivePath, "rb");
+    if (!stream)
+        return nullptr;
+    if (fseek(stream, static_cast<long>(entry->offset), SEEK_SET) != 0) {
+        fclose(stream);
+        return nullptr;
+    }
+    file->stream = stream;
+    file->entryLeft = entry->size;
+    return entry;
+}
+
+// Looks name up in the archive of folder + relative.
+static const FastFileEntry *FindInFolder(GameFile *file, const char *folder, const char *relative,
+                                         const char *name, const char *mode)
+{
+    char joined[GamePathBufferSize];
+    if (!JoinPath(joined, sizeof joined, folder, relative, name))
+        return nullptr;
+    return FindArchiveEntry(file, strlen(folder) + strlen(relative), joined, mode);
+}
+
+GameFile *OpenArchiveEntry(DirectoryHandle *handle, const char *name, const char *mode)
+{
+    if (!handle || !name || !ModeOnlyReads(mode))
+        return nullptr;
+    GameFile *file = static_cast<GameFile *>(PoolAllocZeroed(sizeof(GameFile)));
+    if (!file)
+        return nullptr;
+    const FastFileEntry *entry = nullptr;
+    if (!handle->searchPaths) {
+        entry = FindInFolder(file, handle->path, "", name, mode);
+    } else {
+        for (ListNode *node = handle->searchPaths->next; !entry && node != handle->searchPaths;
+             node = node->next) {
+            const SearchPath *searchPath = static_cast<const SearchPath *>(node->payload);
+            entry = FindInFolder(file, searchPath->path, handle->path, name, mode);
+        }
+    }
+    if (!entry) {
+        PoolFree(file, sizeof(GameFile));
+        return nullptr;
+    }
+    file->entry = entry;
+    ListInsertBack(file, OpenFileRegistry);
+    file->binary = BinaryFlagFromMode(mode);
+    return file;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "gamefs/archive.h"
+
+// Lays out new fast-file archives for the archive tool and the tests: the
+// directory for a list of entries whose data follow it in order, each
+// followed by one byte 26, so that every reader of the format stops at the
+// end of each entry.
+
+enum FastFileNameFault {
+    FastFileNameSound,
+    FastFileNameEmpty,
+    FastFileNameTooLong,    // more than 12 characters
+    FastFileNameLowerCase,  // lookups upper-case the name, so it could not be found
+    FastFileNameOutside,    // names a file outside the archive's folder
+};
+
+// Judges a name as it is to be stored.
+FastFileNameFault FastFileCheckName(const char *name);
+
+// Bytes of the directory for count entries, or 0 when that many records
+// would not fit in a directory.
+uint32_t FastFileDirectorySizeFor(uint32_t count);
+
+// Writes the header and the records of count entries into directory
+// (FastFileDirectorySizeFor(count) bytes), names as given. False for a name
+// that is not sound, or when the archive would reach 2 GiB, which readers
+// cannot measure.
+bool FastFileLayOut(uint8_t *directory, uint32_t count, const char *const *names,
+                    const uint32_t *sizes);

@@ -1,0 +1,352 @@
+// Search paths and directory handles against the real Windows C runtime:
+// absolute, relative, network and drive-root paths, refused combinations,
+// the current drive and directory around DirectoryExists, start-up defaults
+// and shutdown.
+
+#include "windows_fixture.h"
+
+#include <direct.h>
+#include <stdlib.h>
+
+namespace {
+
+using Directories = FileSystemTest;
+
+TEST(IsAbsolutePath, LooksAtTheFirstTwoCharactersOnly)
+{
+    for (const char *path : {"C:\\games", "c:", "C:relative", "9:", "\\\\server\\share", "\\\\"})
+        EXPECT_TRUE(IsAbsolutePath(path)) << path;
+    for (const char *path : {"", "\\games", "games", "games\\sub", ".\\x", "C", "/x", "//server"})
+        EXPECT_FALSE(IsAbsolutePath(path)) << path;
+    EXPECT_FALSE(IsAbsolutePath(nullptr));
+}
+
+TEST_F(Directories, AbsoluteHandleKeepsThePathAsGivenWithOneBackslash)
+{
+    Folder("games");
+    const struct {
+        const char *given;
+        const char *stored;
+    } cases[] = {
+        {"C:\\rumbelon-gamefs\\games", "C:\\rumbelon-gamefs\\games\\"},
+        {"C:\\rumbelon-gamefs\\games\\", "C:\\rumbelon-gamefs\\games\\"},
+        {"c:\\RUMBELON-gamefs\\.\\Games", "c:\\RUMBELON-gamefs\\.\\Games\\"},  // not resolved
+        {"C:\\", "C:\\"},
+        {"Z:\\", "Z:\\"},
+    };
+    for (const auto &c : cases) {
+        DirectoryHandle *handle = OpenDirectory(c.given, nullptr);
+        ASSERT_NE(handle, nullptr) << c.given;
+        EXPECT_STREQ(handle->path, c.stored);
+        EXPECT_EQ(handle->searchPaths, nullptr);
+        EXPECT_EQ(DirectoryRegistry->previous->payload, handle);  // registered last
+        CloseDirectory(handle);
+    }
+}
+
+TEST_F(Directories, RelativeHandleNamesAFolderUnderItsSearchPath)
+{
+    std::string games = Folder("games");
+    SearchPath *searchPath = CreateSearchPath(TestRoot);
+    ASSERT_NE(searchPath, nullptr);
+    EXPECT_STREQ(searchPath->path, "C:\\rumbelon-gamefs\\");
+
+    DirectoryHandle *handle = OpenDirectory("games", searchPath);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_STREQ(handle->path, "games\\");
+    ASSERT_EQ(ListLength(handle->searchPaths), 1);
+    EXPECT_EQ(handle->searchPaths->next->payload, searchPath);
+
+    DirectoryHandle *itself = OpenDirectory("", searchPath);
+    ASSERT_NE(itself, nullptr);
+    EXPECT_STREQ(itself->path, "");
+
+    WriteBytes(games + "in-games.txt", "g");
+    WriteBytes(std::string(TestRoot) + "\\at-root.txt", "r");
+    GameFile *inGames = OpenGameFile(handle, "in-games.txt", "rb");
+    GameFile *atRoot = OpenGameFile(itself, "at-root.txt", "rb");
+    EXPECT_EQ(ReadRest(inGames), "g");
+    EXPECT_EQ(ReadRest(atRoot), "r");
+    CloseGameFile(inGames);
+    CloseGameFile(atRoot);
+    CloseDirectory(handle);
+    CloseDirectory(itself);
+}
+
+TEST_F(Directories, RefusedHandlesLeaveNothingBehind)
+{
+    Folder("games");
+    SearchPath *searchPath = CreateSearchPath(TestRoot);
+    ASSERT_NE(searchPath, nullptr);
+    std::string tooLong = std::string(TestRoot) + "\\" + std::string(250, 'x');
+    std::string longRelative(255, 'y');  // joined with the search path: over 260 characters
+    const struct {
+        const char *path;
+        SearchPath *searchPath;
+    } refused[] = {
+        {"games", nullptr},                          // relative without a search path
+        {"C:\\rumbelon-gamefs\\games", searchPath},  // absolute with one
+        {"\\rumbelon-gamefs\\games", nullptr},       // one backslash is not absolute
+        {"C:\\rumbelon-gamefs\\missing", nullptr},
+        {"missing", searchPath},
+        {tooLong.c_str(), nullptr},
+        {longRelative.c_str(), searchPath},
+        {nullptr, nullptr},
+        {nullptr, searchPath},
+    };
+    int64_t before = PoolBytesInUse();
+    int handles = ListLength(DirectoryRegistry);
+    for (const auto &r : refused)
+        EXPECT_EQ(OpenDirectory(r.path, r.searchPath), nullptr) << (r.path ? r.path : "(null)");
+    EXPECT_EQ(PoolBytesInUse(), before);
+    EXPECT_EQ(ListLength(DirectoryRegistry), handles);
+
+    CloseDirectory(nullptr);
+    CloseSearchPath(nullptr);
+    EXPECT_EQ(PoolBytesInUse(), before);
+}
+
+TEST_F(Directories, NetworkPathsAreAbsolute)
+{
+    // Wine serves \\server\share from the prefix's dosdevices\unc folder.
+    const char *prefix = getenv("WINEPREFIX");
+    if (!prefix)
+        GTEST_SKIP() << "needs Wine's UNC folder";
+    std::string unc = std::string("Z:") + prefix + "\\dosdevices\\unc";
+    for (char &c : unc)
+        c = c == '/' ? '\\' : c;
+    MakeFolder(unc);
+    MakeFolder(unc + "\\rumbelonhost");
+    MakeFolder(unc + "\\rumbelonhost\\share");
+    WriteBytes(unc + "\\rumbelonhost\\share\\marker.txt", "on the share");
+
+    DirectoryHandle *share = OpenDirectory("\\\\rumbelonhost\\share", nullptr);
+    ASSERT_NE(share, nullptr);
+    EXPECT_STREQ(share->path, "\\\\rumbelonhost\\share\\");
+    GameFile *marker = OpenGameFile(share, "marker.txt", "r");
+    EXPECT_EQ(ReadRest(marker), "on the share");
+    CloseGameFile(marker);
+    CloseDirectory(share);
+    EXPECT_EQ(OpenDirectory("\\\\rumbelonhost\\missing", nullptr), nullptr);
+
+    // A current directory on a share has no drive; it is restored all the same.
+    ASSERT_EQ(_chdir("\\\\rumbelonhost\\share"), 0);
+    EXPECT_TRUE(DirectoryExists(TestRoot));
+    EXPECT_EQ(CurrentDirectory(), "\\\\rumbelonhost\\share");
+    EXPECT_EQ(_getdrive(), 0);
+    _chdir(TestRoot);
+    RemoveTree(unc + "\\rumbelonhost");
+}
+
+TEST_F(Directories, DirectoryExistsRestoresTheCurrentDriveAndDirectory)
+{
+    std::string games = Folder("games");
+    WriteBytes(games + "file.txt", "");
+    const char *starts[] = {TestRoot, "C:\\", "Z:\\tmp"};
+    const struct {
+        const char *path;
+        bool exists;
+    } cases[] = {
+        {"C:\\rumbelon-gamefs\\games", true},
+        {"C:\\rumbelon-gamefs\\games\\", true},
+        {"games", true},  // relative to the current directory
+        {"Z:\\", true},   // another drive
+        {"C:\\", true},
+        {"C:\\rumbelon-gamefs\\missing", false},
+        {"C:\\rumbelon-gamefs\\games\\file.txt", false},  // a file is no directory
+        {"Q:\\", false},                                   // no such drive
+        {"", false},
+    };
+    for (const char *start : starts) {
+        ASSERT_EQ(_chdir(start), 0) << start;
+        std::string current = CurrentDirectory();
+        int drive = _getdrive();
+        for (const auto &c : cases) {
+            bool expected = c.exists && !(std::string(c.path) == "games" && current != TestRoot);
+            EXPECT_EQ(DirectoryExists(c.path), expected) << c.path << " from " << start;
+            EXPECT_EQ(CurrentDirectory(), current) << c.path << " from " << start;
+            EXPECT_EQ(_getdrive(), drive) << c.path << " from " << start;
+        }
+    }
+    EXPECT_FALSE(DirectoryExists(nullptr));
+}
+
+TEST_F(Directories, SearchPathsAreResolvedFullPathsWithABackslash)
+{
+    Folder("games");
+    ASSERT_EQ(_chdir(TestRoot), 0);
+    const struct {
+        const char *given;
+        const char *path;
+    } cases[] = {
+        {"games", "C:\\rumbelon-gamefs\\games\\"},
+        {".\\games\\..\\games\\.", "C:\\rumbelon-gamefs\\games\\"},
+        {"", "C:\\rumbelon-gamefs\\"},
+        {"C:\\", "C:\\"},
+        {"c:\\Rumbelon-Gamefs\\GAMES\\", "c:\\Rumbelon-Gamefs\\GAMES\\"},
+    };
+    for (const auto &c : cases) {
+        SearchPath *searchPath = CreateSearchPath(c.given);
+        ASSERT_NE(searchPath, nullptr) << c.given;
+        EXPECT_STREQ(searchPath->path, c.path);
+        EXPECT_EQ(SearchPathRegistry->previous->payload, searchPath);
+        CloseSearchPath(searchPath);
+    }
+
+    int64_t before = PoolBytesInUse();
+    int registered = ListLength(SearchPathRegistry);
+    EXPECT_EQ(CreateSearchPath("missing"), nullptr);
+    EXPECT_EQ(CreateSearchPath(nullptr), nullptr);
+    // A full path of 260 characters has no room for the backslash it needs.
+    EXPECT_EQ(CreateSearchPath(("C:\\" + std::string(257, 'z')).c_str()), nullptr);
+    EXPECT_EQ(CreateSearchPath(("C:\\" + std::string(300, 'z')).c_str()), nullptr);
+    EXPECT_EQ(PoolBytesInUse(), before);
+    EXPECT_EQ(ListLength(SearchPathRegistry), registered);
+}
+
+TEST_F(Directories, LongestPathsAreUsedAndLongerOnesRefusedNotCut)
+{
+    // A folder whose path with its backslash is 249 characters, holding a
+    // file whose joined path is 259, the longest the runtime resolves.
+    std::string deep = TestRoot;
+    while (deep.size() < 248 - 40)
+        MakeFolder(deep += "\\" + std::string(39, 'd'));
+    MakeFolder(deep += "\\" + std::string(248 - deep.size() - 1, 'e'));
+    ASSERT_EQ(deep.size(), 248u);
+    WriteBytes(deep + "\\abcdefghij", "ten");
+    DirectoryHandle *handle = OpenDirectory(deep.c_str(), nullptr);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(strlen(handle->path), 249u);
+
+    GameFile *file = OpenGameFile(handle, "abcdefghij", "rb");
+    EXPECT_EQ(ReadRest(file), "ten");
+    CloseGameFile(file);
+    // Joined paths over 260 characters are refused, not cut to a file that
+    // happens to exist.
+    int64_t before = PoolBytesInUse();
+    for (const char *name : {"abcdefghij\\..\\abcdefghij", "abcdefghijkl"}) {
+        EXPECT_EQ(OpenGameFile(handle, name, "rb"), nullptr) << name;
+        EXPECT_EQ(OpenGameFile(handle, name, "wb"), nullptr) << name;
+    }
+    EXPECT_EQ(PoolBytesInUse(), before);
+    EXPECT_EQ(ReadBytes(deep + "\\abcdefghij"), "ten");
+    CloseDirectory(handle);
+}
+
+// The program's own path as started, swapped in for one start-up.
+struct ProgramPath {
+    char **saved = __argv;
+    char *arguments[2] = {nullptr, nullptr};
+    std::string path;
+    explicit ProgramPath(const std::string &given) : path(given)
+    {
+        arguments[0] = &path[0];
+        __argv = arguments;
+    }
+    ~ProgramPath() { __argv = saved; }
+};
+
+TEST(FileSystemStartup, MakesTheDefaultSearchPathsAndHandles)
+{
+    RemoveTree(TestRoot);
+    MakeFolder(TestRoot);
+    MakeFolder(std::string(TestRoot) + "\\SETUP");
+    std::string saved = CurrentDirectory();
+    const struct {
+        const char *program;
+        const char *current;
+        const char *programPath;  // null: none made
+        const char *workingPath;
+    } cases[] = {
+        {"C:\\rumbelon-gamefs\\SETUP\\AUTORUN.EXE", "C:\\rumbelon-gamefs", "C:\\rumbelon-gamefs\\SETUP\\",
+         "C:\\rumbelon-gamefs\\"},
+        {"AUTORUN.EXE", "C:\\rumbelon-gamefs\\SETUP", "C:\\rumbelon-gamefs\\SETUP\\", "C:\\rumbelon-gamefs\\SETUP\\"},
+        {"SETUP\\AUTORUN.EXE", "C:\\", "C:\\SETUP\\", "C:\\"},
+        {"C:\\rumbelon-gamefs\\SETUP\\AUTORUN.EXE", "C:\\", "C:\\rumbelon-gamefs\\SETUP\\", "C:\\"},
+        {"Q:\\SETUP\\AUTORUN.EXE", "C:\\", nullptr, "C:\\"},
+        {"", "C:\\rumbelon-gamefs", "C:\\rumbelon-gamefs\\", "C:\\rumbelon-gamefs\\"},
+    };
+    MakeFolder("C:\\SETUP");
+    for (const auto &c : cases) {
+        ProgramPath program(c.program);
+        ASSERT_EQ(_chdir(c.current), 0);
+        int64_t before = PoolBytesInUse();
+        EXPECT_EQ(FileSystemStartup(), 1);
+        if (c.programPath) {
+            ASSERT_NE(ProgramSearchPath, nullptr) << c.program;
+            EXPECT_STREQ(ProgramSearchPath->path, c.programPath);
+            ASSERT_NE(ProgramDirectory, nullptr);
+            EXPECT_STREQ(ProgramDirectory->path, "");
+            EXPECT_EQ(ProgramDirectory->searchPaths->next->payload, ProgramSearchPath);
+        } else {
+            EXPECT_EQ(ProgramSearchPath, nullptr) << c.program;
+            EXPECT_EQ(ProgramDirectory, nullptr);
+        }
+        ASSERT_NE(WorkingSearchPath, nullptr);
+        EXPECT_STREQ(WorkingSearchPath->path, c.workingPath);
+        EXPECT_EQ(WorkingDirectory->searchPaths->next->payload, WorkingSearchPath);
+        EXPECT_EQ(CurrentDirectory(), c.current);
+        FileSystemShutdown();
+        EXPECT_EQ(PoolBytesInUse(), before) << c.program;
+    }
+    {
+        ProgramPath program(std::string(400, 'p'));  // too long to split: no program path
+        EXPECT_EQ(FileSystemStartup(), 1);
+        EXPECT_EQ(ProgramSearchPath, nullptr);
+        FileSystemShutdown();
+    }
+    _chdir(saved.c_str());
+    _rmdir("C:\\SETUP");
+    RemoveTree(TestRoot);
+}
+
+TEST(FileSystemStartup, ASecondStartIsHarmless)
+{
+    int64_t before = PoolBytesInUse();
+    FileSystemStartup();
+    List *registry = DirectoryRegistry;
+    SearchPath *program = ProgramSearchPath;
+    EXPECT_EQ(FileSystemStartup(), 1);
+    EXPECT_EQ(DirectoryRegistry, registry);
+    EXPECT_EQ(ProgramSearchPath, program);
+    FileSystemShutdown();
+    EXPECT_EQ(PoolBytesInUse(), before);
+}
+
+TEST(FileSystemShutdown, ReleasesWhatCallersLeftOpen)
+{
+    RemoveTree(TestRoot);
+    MakeFolder(TestRoot);
+    std::string path = std::string(TestRoot) + "\\left-open.txt";
+    WriteBytes(path, "x\n");
+    std::string saved = CurrentDirectory();
+    int64_t before = PoolBytesInUse();
+
+    FileSystemStartup();
+    DirectoryHandle *root = OpenDirectory(TestRoot, nullptr);
+    DirectoryHandle *relative = OpenDirectory("", WorkingSearchPath);
+    ASSERT_NE(root, nullptr);
+    ASSERT_NE(relative, nullptr);
+    ASSERT_NE(OpenGameFile(root, "left-open.txt", "r"), nullptr);
+    ASSERT_NE(OpenGameFile(root, "left-open.txt", "rb"), nullptr);
+    EXPECT_NE(remove(path.c_str()), 0);  // open files cannot be deleted
+    EXPECT_EQ(ListLength(OpenFileRegistry), 2);
+    FileSystemShutdown();
+
+    EXPECT_EQ(SearchPathRegistry, nullptr);
+    EXPECT_EQ(DirectoryRegistry, nullptr);
+    EXPECT_EQ(OpenFileRegistry, nullptr);
+    EXPECT_EQ(WorkingDirectory, nullptr);
+    EXPECT_EQ(PoolBytesInUse(), before);
+    EXPECT_EQ(remove(path.c_str()), 0);  // its streams are closed
+    EXPECT_EQ(CurrentDirectory(), saved);
+
+    // After shutdown nothing opens; closing null stays harmless.
+    EXPECT_EQ(OpenDirectory(TestRoot, nullptr), nullptr);
+    EXPECT_EQ(CreateSearchPath(TestRoot), nullptr);
+    CloseAllGameFiles();
+    FileSystemShutdown();
+    RemoveTree(TestRoot);
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+#include "archive_file.h"
+#include "commands.h"
+#include "platform.h"
+
+#include "gamefs/archive_writer.h"
+
+#include <errno.h>
+#include <string.h>
+
+namespace {
+
+// Opens and checks; says what is wrong when the archive is not usable.
+bool Load(const std::string &path, ArchiveFile *archive)
+{
+    if (!OpenArchiveFile(path.c_str(), archive))
+        return false;
+    if (archive->fault != FastFileSound) {
+        fprintf(stderr, "fastfile: %s: %s\n", path.c_str(), FaultText(archive->fault, *archive).c_str());
+        return false;
+    }
+    return true;
+}
+
+std::vector<const FastFileEntry *> Records(const ArchiveFile &archive)
+{
+    uint32_t count;
+    const FastFileEntry *first = FastFileSearchedRecords(archive.Directory(), &count);
+    std::vector<const FastFileEntry *> records;
+    for (uint32_t i = 0; i < count; ++i)
+        records.push_back(first + i);
+    return records;
+}
+
+// The record a lookup of this record's own name finds: another one when an
+// earlier record has the same name, none for an empty name.
+const FastFileEntry *Reached(const ArchiveFile &archive, const FastFileEntry &entry)
+{
+    std::string name = StoredName(entry);
+    return FastFileFind(archive.Directory(), name.data(), name.size());
+}
+
+bool WriteEntry(const ArchiveFile &archive, const FastFileEntry &entry, const std::string &folder)
+{
+    std::string name = StoredName(entry);
+    if (FastFileCheckName(name.c_str()) == FastFileNameOutside) {
+        fprintf(stderr, "fastfile: %s: refusing a name that reaches outside the folder\n", NameText(entry).c_str());
+        return false;
+    }
+    // Subfolders of the name are made on the way.
+    std::string path = folder.empty() ? "." : folder;
+    for (size_t at = 0, slash; (slash = name.find('\\', at)) != std::string::npos; at = slash + 1)
+        MakeFolder(path + "/" + NativePath(name.substr(0, slash)));
+    path += "/" + NativePath(name);
+    FILE *out = fopen(path.c_str(), "wb");
+    if (!out) {
+        fprintf(stderr, "fastfile: cannot create %s: %s\n", path.c_str(), strerror(errno));
+        return false;
+    }
+    bool copied = CopyEntry(archive, entry, out);
+    if (fclose(out) != 0 || !copied) {
+        fprintf(stderr, "fastfile: %s: cannot copy its data to %s\n", NameText(entry).c_str(), path.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int ListArchive(const std::string &path)
+{
+    ArchiveFile archive;
+    if (!Load(path, &archive))
+        return 1;
+    printf("%-12s %10s %10s\n", "NAME", "OFFSET", "SIZE");
+    for (const FastFileEntry *entry : Records(archive))
+        printf("%-12s %10u %10u\n", NameText(*entry).c_str(), entry->offset, entry->size);
+    return 0;
+}
+
+int ExtractArchive(const std::string &path, const std::vector<std::string> &names, const std::string &folder)
+{
+    ArchiveFile archive;
+    if (!Load(path, &archive))
+        return 1;
+    if (!folder.empty())
+        MakeFolder(folder);
+    int status = 0;
+    std::vector<const FastFileEntry *> chosen;
+    for (std::string name : names) {
+        name = EntryPathOf(name);
+        FastFileUpperCase(&name[0]);
+        const FastFileEntry *entry = FastFileFind(archive.Directory(), name.data(), name.size());
+        if (entry) {
+            chosen.push_back(entry);
+        } else {
+            fprintf(stderr, "fastfile: %s: no entry %s\n", path.c_str(), name.c_str());
+            status = 1;
+        }
+    }
+    if (names.empty()) {
+        // What a lookup can reach: hidden duplicates and empty names are not.
+        for (const FastFileEntry *entry : Records(archive)) {
+            if (Reached(archive, *entry) == entry)
+                chosen.push_back(entry);
+            else
+                fprintf(stderr, "fastfile: %s: skipping %s, which no lookup reaches\n", path.c_str(),
+                        NameText(*entry).c_str());
+        }
+    }
+    for (const FastFileEntry *entry : chosen) {
+        if (!WriteEntry(archive, *entry, folder))
+            status = 1;
+    }
+    return status;
+}
+
+// What is wrong with one record, if anything.
+static std::vector<std::string> EntryProblems(const ArchiveFile &archive, const FastFileEntry &entry)
+{
+    std::vector<std::string> problems;
+    switch (FastFileCheckName(StoredName(entry).c_str())) {
+    case FastFileNameEmpty: problems.push_back("has an empty name, which no lookup finds"); break;
+    case FastFileNameLowerCase: problems.push_back("has lower-case letters, which lookups never find"); break;
+    case FastFileNameOutside: problems.push_back("has a name that reaches outside the archive's folder"); break;
+    default: break;
+    }
+    const FastFileEntry *reached = Reached(archive, entry);
+    if (reached && reached != &entry)
+        problems.push_back("repeats the name of an earlier entry, which hides it");
+    if (!FastFileEntryInside(&entry, archive.start.fileSize)) {
+        problems.push_back("has data (offset " + std::to_string(entry.offset) + ", size " +
+                           std::to_string(entry.size) + ") that run past the end of the file (" +
+                           std::to_string(archive.start.fileSize) + " bytes)");
+    } else {
+        long end = static_cast<long>(entry.offset + entry.size);
+        if (fseek(archive.stream, end, SEEK_SET) != 0 || getc(archive.stream) != FastFileEndMarker)
+            problems.push_back("has data that are not followed by byte 26");
+    }
+    return problems;
+}
+
+int VerifyArchive(const std::string &path)
+{
+    ArchiveFile archive;
+    if (!OpenArchiveFile(path.c_str(), &archive))
+        return 1;
+    if (archive.fault != FastFileSound) {
+        printf("%s: %s\n", path.c_str(), FaultText(archive.fault, archive).c_str());
+        return 1;
+    }
+    std::vector<const FastFileEntry *> records = Records(archive);
+    FastFileHeader header = FastFileReadHeader(archive.Directory());
+    int problems = 0;
+    for (size_t i = 0; i < records.size(); ++i) {
+        for (const std::string &problem : EntryProblems(archive, *records[i])) {
+            printf("%s: entry %zu (%s) %s\n", path.c_str(), header.firstEntry + i, NameText(*records[i]).c_str(),
+                   problem.c_str());
+            ++problems;
+        }
+    }
+    if (problems) {
+        printf("%s: %d problem%s\n", path.c_str(), problems, problems == 1 ? "" : "s");
+        return 1;
+    }
+    printf("%s: sound, %zu entries\n", path.c_str(), records.size());
+    return 0;
+}
