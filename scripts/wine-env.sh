@@ -34,9 +34,12 @@ fi
 wine_env_servers=""
 wine_env_xvfb=""
 
+# Bump when the template's preparation changes, so old ones are remade.
+wine_template_version=3
+
 wine_template() {
     template="$RUMBELON_WINE_DIR/template"
-    [ -e "$template/.ready" ] && return 0
+    [ "$(cat "$template/.ready" 2>/dev/null)" = "$wine_template_version" ] && return 0
     rm -rf "$template"
     echo "wine: preparing the template prefix" >&2
     WINEPREFIX="$template" wineboot -i >/dev/null 2>&1
@@ -44,8 +47,15 @@ wine_template() {
     # two seconds unless Wine manages no windows itself.
     WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\X11 Driver' \
         /v Managed /d N /f /reg:64 >/dev/null 2>&1
+    # A crashing program ends at once instead of waiting for winedbg, which
+    # cannot attach under qemu: the "debugger" is a command that just exits.
+    for view in 32 64; do
+        WINEPREFIX="$template" wine reg add \
+            'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+            /v Debugger /d 'cmd.exe /c exit' /f /reg:$view >/dev/null 2>&1
+    done
     WINEPREFIX="$template" wineserver -w
-    touch "$template/.ready"
+    echo "$wine_template_version" > "$template/.ready"
 }
 
 wine_new_prefix() {
