@@ -53,9 +53,19 @@ LRESULT OnCreate(HWND window)
 }
 
 // The window is no dialog, but the message loop lets the dialog manager
-// move the focus between the buttons. Asked for its default button, the
-// window names the button that has the focus, so that Enter presses it as
-// Space does.
+// handle the keyboard, which then asks the window what a dialog would
+// answer. Moving to the next or previous control (arrow keys, and Tab on
+// some systems): the window moves the focus itself.
+LRESULT OnNextControl(WPARAM next, LPARAM isWindow)
+{
+    HWND target = isWindow ? reinterpret_cast<HWND>(next) : GetNextDlgTabItem(MenuWindow, GetFocus(), next != 0);
+    if (target)
+        SetFocus(target);
+    return 0;
+}
+
+// Asked for its default button, the window names the button that has the
+// focus, so that Enter presses it as Space does.
 LRESULT OnGetDefaultId()
 {
     HWND focus = GetFocus();
@@ -138,6 +148,8 @@ LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return RunMenuCommand(LOWORD(wParam), HIWORD(wParam));
     case WM_DESTROY:
         return QuitLauncher();
+    case WM_NEXTDLGCTL:
+        return OnNextControl(wParam, lParam);
     case DM_GETDEFID:
         return OnGetDefaultId();
     }
