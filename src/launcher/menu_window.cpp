@@ -58,7 +58,8 @@ LRESULT OnCreate(HWND window)
 // some systems): the window moves the focus itself.
 LRESULT OnNextControl(WPARAM next, LPARAM isWindow)
 {
-    HWND target = isWindow ? reinterpret_cast<HWND>(next) : GetNextDlgTabItem(MenuWindow, GetFocus(), next != 0);
+    HWND target =
+        isWindow ? reinterpret_cast<HWND>(next) : GetNextDlgTabItem(MenuWindow, GetFocus(), next != 0);
     if (target)
         SetFocus(target);
     return 0;
@@ -92,8 +93,9 @@ void CentreWindow(HWND window)
     }
     RECT own;
     GetWindowRect(window, &own);
-    SetWindowPos(window, nullptr, (width + own.left - own.right - 1) / 2, (height + own.top - own.bottom - 1) / 2,
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    int x = (width + own.left - own.right - 1) / 2;
+    int y = (height + own.top - own.bottom - 1) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 HWND CreateLabelledButton(const char *className, UINT stringId, DWORD style, int x, int y, int width,

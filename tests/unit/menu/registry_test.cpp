@@ -36,7 +36,8 @@ protected:
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, (std::string(entry) + name).c_str(), 0,
                                                  nullptr, 0, KEY_WRITE, nullptr, &key, nullptr));
         if (value) {
-            EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, value, 0, type, static_cast<const BYTE *>(data), size));
+            EXPECT_EQ(ERROR_SUCCESS,
+                      RegSetValueExA(key, value, 0, type, static_cast<const BYTE *>(data), size));
         }
         RegCloseKey(key);
     }

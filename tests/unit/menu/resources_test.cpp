@@ -118,7 +118,8 @@ TEST(OwnStrings, EnglishTextsAndNoneThatOnlyLibrariesHave)
         {20, L"Exit"},
         {21, L"Rumbelon"},
         {22, L"Rumbelon Startup"},
-        {23, L"Failed to locate a required file on the CD-ROM. Please make sure the CD is in the correct drive."},
+        {23, L"Failed to locate a required file on the CD-ROM. Please make sure the CD is in the correct "
+             L"drive."},
         {24, L"Failed to locate a required file in your installation. You may need to re-install Rumbelon."},
         {25, L"Rumbelon"},
         {26, L"Rumbelon"},
@@ -196,11 +197,15 @@ struct PeImage {
         if (bytes.size() < sizeof(IMAGE_DOS_HEADER))
             return;
         auto dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(bytes.data());
-        if (dos->e_magic == IMAGE_DOS_SIGNATURE && size_t(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32) <= bytes.size())
+        if (dos->e_magic == IMAGE_DOS_SIGNATURE &&
+            size_t(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32) <= bytes.size())
             headers = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(bytes.data() + dos->e_lfanew);
     }
     const IMAGE_SECTION_HEADER *Sections() const { return IMAGE_FIRST_SECTION(headers); }
-    const IMAGE_DATA_DIRECTORY &Directory(int index) const { return headers->OptionalHeader.DataDirectory[index]; }
+    const IMAGE_DATA_DIRECTORY &Directory(int index) const
+    {
+        return headers->OptionalHeader.DataDirectory[index];
+    }
 
     // The bytes at a relative virtual address.
     const uint8_t *At(DWORD rva) const
@@ -246,7 +251,8 @@ TEST(MenuProgram, ImportsOnlyWindowsSystemLibraries)
     PeImage image(std::wstring(RUMBELON_BIN_FOLDER) + L"autorun.exe");
     ASSERT_TRUE(image.headers);
     EXPECT_LT(image.bytes.size(), 100u * 1024);
-    const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL", "MSVCRT.DLL"};
+    const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL",
+                                          "MSVCRT.DLL"};
     const IMAGE_DATA_DIRECTORY &imports = image.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
     auto descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(image.At(imports.VirtualAddress));
     ASSERT_TRUE(descriptor);
