@@ -1,8 +1,8 @@
 // The real menu under Wine, worked from outside as a user would.
 //
-// Suites (see CMakeLists.txt): the default locale runs every case but the
-// Japanese ones; the Japanese suite runs JapaneseLocale.* with LC_ALL set
-// to a Japanese locale.
+// Suites (see CMakeLists.txt): the default locale runs the Menu cases; the
+// Japanese suite runs JapaneseLocale.* with LC_ALL set to a Japanese
+// locale; the harness suite checks the drive mapping of run-suite.
 
 #include "menu_probe.h"
 #include "resources/resource.h"
@@ -339,9 +339,12 @@ TEST_F(Menu, MissingLanguageLibraryGivesTheProgramsOwnEnglish)
     EXPECT_EQ(0, menu::CloseMenu(child, window));
 }
 
-TEST_F(Menu, HarnessMapsDriveEAsACdRomDrive)
+// Run with drive E: mapped as a CD-ROM drive by run-suite (a suite of its
+// own).
+TEST(Harness, MapsDriveEAsACdRomDrive)
 {
     EXPECT_EQ(UINT(DRIVE_CDROM), GetDriveTypeW(L"E:\\"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"E:\\"));
 }
 
 // Run with LC_ALL naming a Japanese locale (a suite of its own).
