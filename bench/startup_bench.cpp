@@ -1,8 +1,9 @@
 // Start-up of the menu against a minimal Win32 program with one window of
 // the same size, both under the same Wine: the time from the process start
 // until its window is shown, painted and the program waits for input.
-// Runs alternate between the two; the medians and their ratio are printed,
-// with the size of autorun.exe.
+// Runs alternate between the two, so that a busy machine slows both; the
+// medians, their ratio and the median of the ratios of neighbouring runs
+// are printed, with the size of autorun.exe.
 
 #include "menu_probe.h"
 
@@ -13,7 +14,7 @@
 
 namespace {
 
-const int Runs = 9;
+const int Runs = 15;
 
 double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
 {
@@ -53,7 +54,7 @@ int main()
     TimeStart(menu::AutorunPath(), menu::WindowName, menu::WindowName);
     TimeStart(minimal, L"MinimalWindow", L"Minimal");
 
-    std::vector<double> menuTimes, minimalTimes;
+    std::vector<double> menuTimes, minimalTimes, ratios;
     for (int i = 0; i < Runs; i++) {
         double a = TimeStart(menu::AutorunPath(), menu::WindowName, menu::WindowName);
         double b = TimeStart(minimal, L"MinimalWindow", L"Minimal");
@@ -63,12 +64,14 @@ int main()
         }
         menuTimes.push_back(a);
         minimalTimes.push_back(b);
+        ratios.push_back(a / b);
     }
     double menuMedian = Median(menuTimes), minimalMedian = Median(minimalTimes);
     printf("start-up to a painted, idle window (median of %d runs):\n", Runs);
     printf("  autorun.exe         %.3f s\n", menuMedian);
     printf("  minimal window      %.3f s\n", minimalMedian);
-    printf("  ratio               %.3f (target: at most 1.10)\n", menuMedian / minimalMedian);
+    printf("  ratio of the medians %.3f (target: at most 1.10)\n", menuMedian / minimalMedian);
+    printf("  median of the ratios %.3f\n", Median(ratios));
 
     WIN32_FILE_ATTRIBUTE_DATA file;
     if (GetFileAttributesExW(menu::AutorunPath().c_str(), GetFileExInfoStandard, &file))
