@@ -7,8 +7,8 @@ namespace {
 
 HWND MakeWindow(DWORD style, int x, int y, int width, int height, HWND parent)
 {
-    return CreateWindowExA(0, "Static", "", style, x, y, width, height, parent, nullptr, GetModuleHandleA(nullptr),
-                           nullptr);
+    return CreateWindowExA(0, "Static", "", style, x, y, width, height, parent, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 POINT PositionInParent(HWND window)
