@@ -1,0 +1,15 @@
+#pragma once
+
+// The two registry entries that the game's installer writes under
+// HKEY_LOCAL_MACHINE: the application path of its executable and its
+// uninstall entry. Read only.
+
+// Reads string value `value` of the application-path entry of `executable`
+// ("rumbelon.exe") into `out` (at least 256 bytes). Returns 1 with `out`
+// holding the zero-terminated value, 0 when any key is missing, the value
+// is absent, is not a string or needs more than 128 bytes; `out` is then
+// left as it was.
+int ReadAppPathsValue(const char *executable, const char *value, char *out);
+
+// The same over the uninstall entry of `product` ("Rumbelon").
+int ReadUninstallValue(const char *product, const char *value, char *out);

@@ -1,0 +1,162 @@
+#include "launcher/menu_window.h"
+
+#include "discovery/registry.h"
+// <windows.h> makes SearchPath a macro for SearchPathA; the game file
+// system has a record of that name.
+#undef SearchPath
+#include "gamefs/file_system.h"
+#include "launcher/commands.h"
+#include "resources/resource.h"
+#include "shell/shell.h"
+
+namespace {
+
+const int PictureWidth = 320;
+const int PictureHeight = 240;
+const DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY | BS_PUSHBUTTON;
+
+struct MenuButton {
+    UINT stringId;
+    int commandId;
+    int y;
+    int height;
+    bool enabledWhenInstalled;
+    bool enabledWhenNotInstalled;
+};
+
+// In creation order, which is also the order of the Tab key.
+const MenuButton Buttons[] = {
+    {IDS_PLAY, IDC_PLAY, 245, 45, true, false},
+    {IDS_PLAY_OPTION, IDC_PLAY_OPTION, 290, 45, true, false},
+    {IDS_INSTALL, IDC_INSTALL, 335, 30, false, true},
+    {IDS_INSTALL_DIRECTX, IDC_INSTALL_DIRECTX, 365, 30, true, true},
+    {IDS_PERFORMANCE_SETTINGS, IDC_PERFORMANCE_SETTINGS, 395, 30, true, false},
+    {IDS_UNINSTALL, IDC_UNINSTALL, 425, 30, true, false},
+    {IDS_EXIT, IDC_EXIT, 455, 30, true, true},
+};
+const int ButtonCount = sizeof Buttons / sizeof Buttons[0];
+
+HWND ButtonWindows[ButtonCount];
+HBITMAP Picture;
+HDC PictureDC;  // off-screen copy of the picture, painted from on demand
+bool Quitting;
+
+LRESULT OnCreate(HWND window)
+{
+    MenuWindow = window;
+    CentreWindow(window);
+    for (int i = 0; i < ButtonCount; i++)
+        ButtonWindows[i] = CreateLabelledButton("Button", Buttons[i].stringId, ButtonStyle, 5, Buttons[i].y,
+                                                310, Buttons[i].height, window, Buttons[i].commandId,
+                                                ProgramInstance, nullptr);
+    Picture = LoadBitmapA(ProgramInstance, MAKEINTRESOURCEA(IDB_BACKGROUND));
+    PictureDC = CreateCompatibleDC(nullptr);
+    SelectObject(PictureDC, Picture);
+    return 0;
+}
+
+// The window is no dialog, but the message loop lets the dialog manager
+// handle the keyboard, which then asks the window what a dialog would
+// answer. Moving to the next or previous control (arrow keys, and Tab on
+// some systems): the window moves the focus itself.
+LRESULT OnNextControl(WPARAM next, LPARAM isWindow)
+{
+    HWND target =
+        isWindow ? reinterpret_cast<HWND>(next) : GetNextDlgTabItem(MenuWindow, GetFocus(), next != 0);
+    if (target)
+        SetFocus(target);
+    return 0;
+}
+
+// Asked for its default button, the window names the button that has the
+// focus, so that Enter presses it as Space does.
+LRESULT OnGetDefaultId()
+{
+    HWND focus = GetFocus();
+    for (HWND button : ButtonWindows)
+        if (button && button == focus)
+            return MAKELRESULT(GetDlgCtrlID(button), DC_HASDEFID);
+    return 0;
+}
+
+}  // namespace
+
+void CentreWindow(HWND window)
+{
+    int width, height;
+    HWND parent = GetParent(window);
+    if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) && parent) {
+        RECT outer;
+        GetWindowRect(parent, &outer);
+        width = outer.right - outer.left + 1;
+        height = outer.bottom - outer.top + 1;
+    } else {
+        width = GetSystemMetrics(SM_CXSCREEN);
+        height = GetSystemMetrics(SM_CYSCREEN);
+    }
+    RECT own;
+    GetWindowRect(window, &own);
+    int x = (width + own.left - own.right - 1) / 2;
+    int y = (height + own.top - own.bottom - 1) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+HWND CreateLabelledButton(const char *className, UINT stringId, DWORD style, int x, int y, int width,
+                          int height, HWND parent, int id, HINSTANCE instance, void *parameter)
+{
+    char caption[256] = "";
+    LoadMenuString(stringId, caption, MenuStringSize);
+    return CreateWindowExA(0, className, caption, style, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, parameter);
+}
+
+LRESULT RefreshMenu()
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(MenuWindow, &paint);
+    // Source AND the default white brush: the picture as stored.
+    BitBlt(dc, 0, 0, PictureWidth, PictureHeight, PictureDC, 0, 0, MERGECOPY);
+    EndPaint(MenuWindow, &paint);
+
+    char path[256];
+    bool installed = ReadAppPathsValue("rumbelon.exe", "Path", path) != 0;
+    for (int i = 0; i < ButtonCount; i++)
+        EnableWindow(ButtonWindows[i],
+                     installed ? Buttons[i].enabledWhenInstalled : Buttons[i].enabledWhenNotInstalled);
+    return 0;
+}
+
+// Leaving by a button ends the loop without destroying the window; should
+// the window still be destroyed later, the sequence has already run.
+LRESULT QuitLauncher()
+{
+    if (Quitting)
+        return 0;
+    Quitting = true;
+    DeleteDC(PictureDC);
+    DeleteObject(Picture);
+    PictureDC = nullptr;
+    Picture = nullptr;
+    FileSystemShutdown();
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_PAINT:
+        return RefreshMenu();
+    case WM_COMMAND:
+        return RunMenuCommand(LOWORD(wParam), HIWORD(wParam));
+    case WM_DESTROY:
+        return QuitLauncher();
+    case WM_NEXTDLGCTL:
+        return OnNextControl(wParam, lParam);
+    case DM_GETDEFID:
+        return OnGetDefaultId();
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}

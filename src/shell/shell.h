@@ -1,0 +1,20 @@
+#pragma once
+
+// What the parts of the menu share: the language library that every
+// user-visible string comes from, the program's instance and the menu
+// window that owns every message box and dialog.
+
+#include <windows.h>
+
+// The loaded language library, or null: then the strings come from the
+// program's own module, which carries the English ones.
+extern HMODULE LanguageLibrary;
+extern HINSTANCE ProgramInstance;
+extern HWND MenuWindow;
+
+// The string loader's size for the menu's texts: at most 254 characters.
+const int MenuStringSize = 255;
+
+// Loads string `id` of the language into `buffer` (of `size` bytes, at
+// least 1); a missing string leaves it empty. Returns the string's length.
+int LoadMenuString(UINT id, char *buffer, int size);

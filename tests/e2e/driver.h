@@ -1,0 +1,133 @@
+#pragma once
+
+// Drives real programs from outside, as a user would: starts them, finds
+// their windows, reads and presses their controls, answers their message
+// boxes and dialogs, types keys, looks at the screen and prepares the
+// registry. Wide-character calls throughout, so that the driver reads the
+// same texts whatever code page the locale under test brings.
+
+#include <windows.h>
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+namespace driver {
+
+// A started program. `process` is null when the start failed.
+struct Child {
+    HANDLE process = nullptr;
+    DWORD processId = 0;
+};
+
+// Starts `commandLine` with `directory` as its current directory, with no
+// handles inherited (so that no pipe of the test runner stays open).
+Child Start(const std::wstring &commandLine, const std::wstring &directory);
+
+// Waits up to `milliseconds` for the program to end. Returns its exit
+// code, or -1 when it is still running.
+long WaitForExit(const Child &child, DWORD milliseconds);
+
+// Ends the program if it still runs and releases the handle.
+void Stop(Child *child);
+
+// A top-level window of `className` and `title` (null matches any),
+// belonging to `processId` (0: any process); null if there is none.
+HWND FindTopWindow(const wchar_t *className, const wchar_t *title, DWORD processId = 0);
+
+// Polls FindTopWindow until the window exists and is visible.
+HWND WaitForTopWindow(const wchar_t *className, const wchar_t *title, DWORD processId, DWORD milliseconds);
+
+// What a user can see of a child control.
+struct Control {
+    HWND window;
+    int id;
+    std::wstring className;
+    std::wstring text;
+    RECT rect;  // in the parent's client coordinates
+    DWORD style;
+    bool enabled;
+    bool visible;
+};
+
+// The direct children of `parent`, in Z order (creation order for controls).
+std::vector<Control> ReadControls(HWND parent);
+
+// The child of `parent` with control id `id`; its window is null if none.
+Control FindControl(HWND parent, int id);
+
+std::wstring WindowText(HWND window);
+RECT ClientRectOnScreen(HWND window);
+
+// Presses a button without waiting for what the press starts (a modal
+// box, a dialog, the end of the program).
+void Click(HWND button);
+
+// Polls until `predicate` holds or `milliseconds` pass; returns the last
+// answer.
+template <typename Predicate>
+bool WaitUntil(Predicate predicate, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (predicate())
+            return true;
+        if (GetTickCount() - start >= milliseconds)
+            return predicate();
+        Sleep(20);
+    }
+}
+
+// A message box or dialog (class "#32770") of `processId`, with `title`
+// unless that is null.
+HWND WaitForDialog(DWORD processId, const wchar_t *title, DWORD milliseconds);
+
+// The text of a message box (its static control, id 65535).
+std::wstring MessageBoxText(HWND box);
+
+// Presses the button `buttonId` of a message box or dialog (IDOK, IDCANCEL,
+// IDRETRY...).
+void Answer(HWND dialog, int buttonId);
+
+// Types one key into whatever window has the keyboard focus.
+void PressKey(WORD virtualKey);
+
+// The window with the keyboard focus in the thread that owns `window`.
+HWND FocusOf(HWND window);
+
+// 0x00RRGGBB pixels, top row first.
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
+};
+
+// What the screen shows in `area` (screen coordinates).
+Image CaptureScreen(const RECT &area);
+
+// The pixels of a bitmap, as the system decodes it.
+Image BitmapPixels(HBITMAP bitmap);
+
+// Writes an RGB PNG (stored, not compressed: the screenshots are small).
+bool WritePng(const Image &image, const std::wstring &path);
+
+// Registry, under `root` (HKEY_LOCAL_MACHINE and friends), in the view
+// that 32-bit programs see.
+bool SetRegistryValue(HKEY root, const std::wstring &key, const std::wstring &name, DWORD type,
+                      const void *data, DWORD size);
+bool SetRegistryString(HKEY root, const std::wstring &key, const std::wstring &name,
+                       const std::wstring &value);
+void DeleteRegistryKey(HKEY root, const std::wstring &key);
+
+// The folder of this program, with a trailing backslash.
+std::wstring ProgramFolder();
+
+// A new empty folder under the temporary folder, and its removal.
+std::wstring MakeScratchFolder(const wchar_t *prefix);
+void RemoveFolder(const std::wstring &folder);
+bool CopyInto(const std::wstring &file, const std::wstring &folder);
+bool WriteTextFile(const std::wstring &path, const char *text);
+
+}  // namespace driver

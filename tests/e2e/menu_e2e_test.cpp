@@ -1,0 +1,389 @@
+// The real menu under Wine, worked from outside as a user would.
+//
+// Suites (see CMakeLists.txt): the default locale runs the Menu cases; the
+// Japanese suite runs JapaneseLocale.* with LC_ALL set to a Japanese
+// locale; the harness suite checks the drive mapping of run-suite.
+
+#include "menu_probe.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using driver::Child;
+using driver::Control;
+
+const wchar_t AppPathsKey[] = L"SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion\\App Paths\\rumbelon.exe";
+
+struct ButtonLayout {
+    int id;
+    UINT stringId;
+    int y;
+    int height;
+};
+
+const ButtonLayout Layout[] = {
+    {IDC_PLAY, IDS_PLAY, 245, 45},
+    {IDC_PLAY_OPTION, IDS_PLAY_OPTION, 290, 45},
+    {IDC_INSTALL, IDS_INSTALL, 335, 30},
+    {IDC_INSTALL_DIRECTX, IDS_INSTALL_DIRECTX, 365, 30},
+    {IDC_PERFORMANCE_SETTINGS, IDS_PERFORMANCE_SETTINGS, 395, 30},
+    {IDC_UNINSTALL, IDS_UNINSTALL, 425, 30},
+    {IDC_EXIT, IDS_EXIT, 455, 30},
+};
+
+// String `id` of a module, as the build put it in; empty when missing.
+std::wstring ModuleString(const std::wstring &path, UINT id)
+{
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    wchar_t text[256] = L"";
+    if (module) {
+        LoadStringW(module, id, text, 256);
+        FreeLibrary(module);
+    }
+    return text;
+}
+
+// The enabled state of each button, in layout order.
+std::vector<bool> EnabledStates(HWND window)
+{
+    std::vector<bool> states;
+    for (const ButtonLayout &button : Layout)
+        states.push_back(driver::FindControl(window, button.id).enabled);
+    return states;
+}
+
+const std::vector<bool> NotInstalled = {false, false, true, true, false, false, true};
+const std::vector<bool> Installed = {true, true, false, true, true, true, true};
+
+class Menu : public ::testing::Test {
+protected:
+    void SetUp() override { driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, AppPathsKey); }
+
+    void TearDown() override
+    {
+        for (Child &child : children)
+            driver::Stop(&child);
+        driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, AppPathsKey);
+        if (!scratch.empty())
+            driver::RemoveFolder(scratch);
+    }
+
+    Child &Start(const std::wstring &directory = std::wstring(),
+                 const std::wstring &program = menu::AutorunPath())
+    {
+        children.push_back(menu::StartMenu(directory, program));
+        return children.back();
+    }
+
+    // Starts the menu and waits for its window.
+    HWND Open(const std::wstring &directory = std::wstring())
+    {
+        Child &child = Start(directory);
+        HWND window = menu::WaitForMenuWindow(child);
+        EXPECT_TRUE(window) << "the menu window did not appear";
+        return window;
+    }
+
+    // A folder of the test's own, with a "lang.dat" holding `word` unless
+    // that is null.
+    std::wstring LanguageFolder(const char *word)
+    {
+        scratch = driver::MakeScratchFolder(L"menu");
+        if (word) {
+            EXPECT_TRUE(driver::WriteTextFile(scratch + L"lang.dat", word));
+        }
+        return scratch;
+    }
+
+    void SetPath(const std::wstring &path)
+    {
+        ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, AppPathsKey, L"Path", path));
+    }
+
+    std::vector<Child> children;
+    std::wstring scratch;
+};
+
+TEST_F(Menu, WindowHasItsSizeCentredOnTheScreen)
+{
+    HWND window = Open();
+    ASSERT_TRUE(window);
+    RECT frame;
+    GetWindowRect(window, &frame);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(325, frame.right - frame.left);
+    EXPECT_EQ(515, frame.bottom - frame.top);
+    EXPECT_EQ((width - 325 - 1) / 2, frame.left);
+    EXPECT_EQ((height - 515 - 1) / 2, frame.top);
+    DWORD style = DWORD(GetWindowLongW(window, GWL_STYLE));
+    EXPECT_EQ(DWORD(WS_CAPTION | WS_SYSMENU), style & ~DWORD(WS_VISIBLE | WS_CLIPSIBLINGS));
+    EXPECT_EQ(0, GetWindowLongW(window, GWL_EXSTYLE) & ~(WS_EX_WINDOWEDGE));
+}
+
+TEST_F(Menu, SevenButtonsWithTheirIdsRectanglesCaptionsAndStyle)
+{
+    HWND window = Open();
+    ASSERT_TRUE(window);
+    std::vector<Control> controls = driver::ReadControls(window);
+    ASSERT_EQ(7u, controls.size());
+    // An English locale without "lang.dat" picks the English library.
+    std::wstring library = menu::BinFolder() + L"rm_eng.dll";
+    for (size_t i = 0; i < controls.size(); i++) {
+        SCOPED_TRACE(i);
+        const Control &button = controls[i];
+        EXPECT_EQ(Layout[i].id, button.id);
+        EXPECT_EQ(L"Button", button.className);
+        EXPECT_EQ(DWORD(0x50014000), button.style & ~DWORD(WS_DISABLED));
+        EXPECT_EQ(0, GetWindowLongW(button.window, GWL_EXSTYLE));
+        EXPECT_EQ(5, button.rect.left);
+        EXPECT_EQ(Layout[i].y, button.rect.top);
+        EXPECT_EQ(315, button.rect.right);
+        EXPECT_EQ(Layout[i].y + Layout[i].height, button.rect.bottom);
+        EXPECT_EQ(ModuleString(library, Layout[i].stringId), button.text);
+        EXPECT_FALSE(button.text.empty());
+    }
+}
+
+TEST_F(Menu, PictureOnScreenIsBitmap127)
+{
+    HWND window = Open();
+    ASSERT_TRUE(window);
+    driver::Image picture = menu::Picture();
+    ASSERT_EQ(320, picture.width);
+    ASSERT_EQ(240, picture.height);
+    int mismatches = -1;
+    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(window, picture, &mismatches); }, 10000))
+        << mismatches << " pixels differ";
+    // The fixed frame leaves the client area one column short of the
+    // picture; everything else of it is on screen.
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_GE(client.right, 319);
+    EXPECT_GE(client.bottom, 485);
+}
+
+TEST_F(Menu, WithoutApplicationPathOnlyInstallDirectXAndExitAreEnabled)
+{
+    HWND window = Open();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(NotInstalled, EnabledStates(window));
+}
+
+TEST_F(Menu, AnyPathValueCountsAsInstalled)
+{
+    for (const wchar_t *path : {L"", L" ", L"C:\\Games\\Rumbelon"}) {
+        SCOPED_TRACE(testing::Message() << "Path \"" << std::string(path, path + wcslen(path)) << "\"");
+        SetPath(path);
+        HWND window = Open();
+        ASSERT_TRUE(window);
+        EXPECT_EQ(Installed, EnabledStates(window));
+        EXPECT_EQ(0, menu::CloseMenu(children.back(), window));
+    }
+}
+
+TEST_F(Menu, APathValueThatIsNoStringCountsAsNotInstalled)
+{
+    DWORD number = 1;
+    ASSERT_TRUE(driver::SetRegistryValue(HKEY_LOCAL_MACHINE, AppPathsKey, L"Path", REG_DWORD, &number,
+                                         sizeof number));
+    HWND window = Open();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(NotInstalled, EnabledStates(window));
+}
+
+TEST_F(Menu, RepaintAndFocusChangesReevaluateTheInstallation)
+{
+    HWND window = Open();
+    ASSERT_TRUE(window);
+    ASSERT_EQ(NotInstalled, EnabledStates(window));
+
+    SetPath(L"C:\\Games\\Rumbelon");
+    InvalidateRect(window, nullptr, FALSE);
+    EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == Installed; }, 5000));
+
+    // A focus change is a notification: it refreshes, and runs no command.
+    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, AppPathsKey);
+    SetForegroundWindow(window);
+    driver::PressKey(VK_TAB);
+    EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == NotInstalled; }, 5000));
+    EXPECT_EQ(-1, driver::WaitForExit(children.back(), 0));
+    EXPECT_TRUE(menu::ShowsPicture(window, menu::Picture()));
+}
+
+TEST_F(Menu, KeyboardMovesBetweenEnabledButtonsAndEnterPressesTheFocusedOne)
+{
+    HWND window = Open();
+    ASSERT_TRUE(window);
+    SetForegroundWindow(window);
+    auto focusedId = [&] { return GetDlgCtrlID(driver::FocusOf(window)); };
+
+    driver::PressKey(VK_TAB);  // the first enabled button
+    EXPECT_TRUE(driver::WaitUntil([&] { return focusedId() == IDC_INSTALL; }, 5000)) << focusedId();
+    driver::PressKey(VK_DOWN);
+    EXPECT_TRUE(driver::WaitUntil([&] { return focusedId() == IDC_INSTALL_DIRECTX; }, 5000)) << focusedId();
+    driver::PressKey(VK_TAB);  // past the disabled settings and uninstall buttons
+    EXPECT_TRUE(driver::WaitUntil([&] { return focusedId() == IDC_EXIT; }, 5000)) << focusedId();
+    EXPECT_EQ(-1, driver::WaitForExit(children.back(), 0));
+
+    driver::PressKey(VK_RETURN);
+    EXPECT_EQ(0, driver::WaitForExit(children.back(), 20000));
+}
+
+TEST_F(Menu, ExitButtonEndsWithCodeZero)
+{
+    HWND window = Open();
+    ASSERT_TRUE(window);
+    driver::Click(driver::FindControl(window, IDC_EXIT).window);
+    EXPECT_EQ(0, driver::WaitForExit(children.back(), 20000));
+}
+
+TEST_F(Menu, CloseBoxEndsWithCodeZero)
+{
+    HWND window = Open();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(0, menu::CloseMenu(children.back(), window));
+    EXPECT_FALSE(IsWindow(window));
+}
+
+TEST_F(Menu, SecondMenuEndsAtOnceWithCodeZero)
+{
+    HWND first = Open();
+    ASSERT_TRUE(first);
+    Child &second = Start();
+    EXPECT_EQ(0, driver::WaitForExit(second, 20000));
+    EXPECT_EQ(first, driver::FindTopWindow(menu::WindowName, menu::WindowName));
+    EXPECT_EQ(-1, driver::WaitForExit(children.front(), 0));
+}
+
+LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(Menu, RunningGameWindowStopsTheStart)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = GameWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"Rumbelon";
+    RegisterClassW(&windowClass);
+    HWND game = CreateWindowExW(0, L"Rumbelon", L"Rumbelon", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                                nullptr, windowClass.hInstance, nullptr);
+    ASSERT_TRUE(game);
+    Child &child = Start();
+    EXPECT_EQ(0, driver::WaitForExit(child, 20000));
+    EXPECT_FALSE(driver::FindTopWindow(menu::WindowName, menu::WindowName));
+    DestroyWindow(game);
+    UnregisterClassW(L"Rumbelon", windowClass.hInstance);
+}
+
+TEST_F(Menu, LanguageFileChoosesTheLibrary)
+{
+    struct Case {
+        const char *word;
+        const wchar_t *library;
+    };
+    for (const Case &c : {Case{"german", L"rm_ger.dll"}, Case{"Français", L"rm_fre.dll"},
+                          Case{"ITALIANO", L"rm_ita.dll"}, Case{"  spanish\r\n", L"rm_spa.dll"},
+                          Case{"english", L"rm_eng.dll"}}) {
+        SCOPED_TRACE(c.word);
+        HWND window = Open(LanguageFolder(c.word));
+        ASSERT_TRUE(window);
+        std::wstring library = menu::BinFolder() + c.library;
+        EXPECT_EQ(ModuleString(library, IDS_PLAY), driver::FindControl(window, IDC_PLAY).text);
+        EXPECT_EQ(ModuleString(library, IDS_PERFORMANCE_SETTINGS),
+                  driver::FindControl(window, IDC_PERFORMANCE_SETTINGS).text);
+        EXPECT_EQ(0, menu::CloseMenu(children.back(), window));
+        driver::RemoveFolder(scratch);
+        scratch.clear();
+    }
+}
+
+// The program's own English strings, with nothing for the buttons whose
+// texts only a library has.
+void ExpectOwnEnglishCaptions(HWND window)
+{
+    const wchar_t *expected[] = {L"Play Rumbelon", L"", L"Install Game", L"Install DirectX", L"",
+                                 L"Uninstall Game", L"Exit"};
+    for (size_t i = 0; i < 7; i++)
+        EXPECT_EQ(expected[i], driver::FindControl(window, Layout[i].id).text) << i;
+}
+
+TEST_F(Menu, UnknownLanguageWordOrEmptyFileGivesTheProgramsOwnEnglish)
+{
+    for (const char *word : {"Nederlands", ""}) {
+        SCOPED_TRACE(word);
+        HWND window = Open(LanguageFolder(word));
+        ASSERT_TRUE(window);
+        ExpectOwnEnglishCaptions(window);
+        EXPECT_EQ(0, menu::CloseMenu(children.back(), window));
+        driver::RemoveFolder(scratch);
+        scratch.clear();
+    }
+}
+
+TEST_F(Menu, MissingLanguageLibraryGivesTheProgramsOwnEnglish)
+{
+    std::wstring folder = LanguageFolder(nullptr);
+    ASSERT_TRUE(driver::CopyInto(menu::AutorunPath(), folder));
+    Child &child = Start(folder, folder + L"autorun.exe");
+    HWND window = menu::WaitForMenuWindow(child);
+    ASSERT_TRUE(window);
+    ExpectOwnEnglishCaptions(window);
+    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(window, menu::Picture()); }, 10000));
+    EXPECT_EQ(0, menu::CloseMenu(child, window));
+}
+
+// Run with drive E: mapped as a CD-ROM drive by run-suite (a suite of its
+// own).
+TEST(Harness, MapsDriveEAsACdRomDrive)
+{
+    EXPECT_EQ(UINT(DRIVE_CDROM), GetDriveTypeW(L"E:\\"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"E:\\"));
+}
+
+// Run with LC_ALL naming a Japanese locale (a suite of its own).
+class JapaneseLocale : public Menu {
+protected:
+    void SetUp() override
+    {
+        Menu::SetUp();
+        ASSERT_EQ(0x0411, GetUserDefaultLangID()) << "run this suite under a Japanese LC_ALL";
+    }
+};
+
+TEST_F(JapaneseLocale, WithoutLanguageFileTheMenuRefusesWithABoxAndCodeZero)
+{
+    Child &child = Start(LanguageFolder(nullptr));
+    HWND box = driver::WaitForDialog(child.processId, L"Error", 20000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(L"This is not the Japanese version of Rumbelon", driver::MessageBoxText(box));
+    EXPECT_FALSE(GetDlgItem(box, IDCANCEL));
+    EXPECT_FALSE(driver::FindTopWindow(menu::WindowName, menu::WindowName));
+    driver::Answer(box, IDOK);
+    EXPECT_EQ(0, driver::WaitForExit(child, 20000));
+    EXPECT_FALSE(driver::FindTopWindow(menu::WindowName, menu::WindowName));
+}
+
+TEST_F(JapaneseLocale, GermanLanguageFileGivesGermanCaptions)
+{
+    HWND window = Open(LanguageFolder("german"));
+    ASSERT_TRUE(window);
+    std::wstring library = menu::BinFolder() + L"rm_ger.dll";
+    for (const ButtonLayout &button : Layout)
+        EXPECT_EQ(ModuleString(library, button.stringId), driver::FindControl(window, button.id).text);
+}
+
+TEST_F(JapaneseLocale, DutchLanguageFileGivesEnglishWithEmptyLibraryCaptions)
+{
+    HWND window = Open(LanguageFolder("Nederlands"));
+    ASSERT_TRUE(window);
+    ExpectOwnEnglishCaptions(window);
+}
+
+}  // namespace

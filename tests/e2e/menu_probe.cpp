@@ -1,0 +1,80 @@
+#include "menu_probe.h"
+
+#include "rumbelon_paths.h"
+#include "resources/resource.h"
+
+namespace menu {
+
+const wchar_t WindowName[] = L"Rumbelon Startup";
+
+std::wstring BinFolder()
+{
+    return RUMBELON_BIN_FOLDER;
+}
+
+std::wstring AutorunPath()
+{
+    return BinFolder() + L"autorun.exe";
+}
+
+driver::Child StartMenu(const std::wstring &directory, const std::wstring &program)
+{
+    std::wstring folder = directory;
+    if (folder.empty())
+        folder = program.substr(0, program.find_last_of(L'\\') + 1);
+    return driver::Start(L"\"" + program + L"\"", folder);
+}
+
+HWND WaitForMenuWindow(const driver::Child &menu, DWORD milliseconds)
+{
+    if (!menu.process)
+        return nullptr;
+    WaitForInputIdle(menu.process, milliseconds);
+    return driver::WaitForTopWindow(WindowName, WindowName, menu.processId, milliseconds);
+}
+
+driver::Image Picture()
+{
+    driver::Image picture;
+    HMODULE module = LoadLibraryExW(AutorunPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return picture;
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP,
+                                                     0, 0, LR_DEFAULTCOLOR));
+    if (bitmap) {
+        picture = driver::BitmapPixels(bitmap);
+        DeleteObject(bitmap);
+    }
+    FreeLibrary(module);
+    return picture;
+}
+
+bool ShowsPicture(HWND window, const driver::Image &picture, int *mismatches)
+{
+    // The window's frame may leave the client area narrower than the
+    // picture: compare what the client area can show.
+    RECT area = driver::ClientRectOnScreen(window);
+    int width = area.right - area.left < picture.width ? area.right - area.left : picture.width;
+    int height = area.bottom - area.top < picture.height ? area.bottom - area.top : picture.height;
+    area.right = area.left + width;
+    area.bottom = area.top + height;
+    driver::Image shown = driver::CaptureScreen(area);
+    int differ = 0;
+    if (shown.width != width || shown.height != height)
+        differ = picture.width * picture.height;
+    else
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++)
+                differ += shown.At(x, y) != picture.At(x, y);
+    if (mismatches)
+        *mismatches = differ;
+    return picture.width > 0 && differ == 0;
+}
+
+long CloseMenu(const driver::Child &menu, HWND window)
+{
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return driver::WaitForExit(menu, 20000);
+}
+
+}  // namespace menu

@@ -1,0 +1,36 @@
+#pragma once
+
+// The menu as the end-to-end tests, the screenshot tool and the start-up
+// benchmark see it from outside.
+
+#include "driver.h"
+
+namespace menu {
+
+// The built menu and its language libraries, side by side.
+std::wstring BinFolder();
+std::wstring AutorunPath();
+
+// The menu's window class and title.
+extern const wchar_t WindowName[];
+
+// Starts the menu in `directory` (the folder of autorun.exe when empty).
+driver::Child StartMenu(const std::wstring &directory = std::wstring(),
+                        const std::wstring &program = AutorunPath());
+
+// The menu window of `menu`, once shown; null if it does not appear.
+HWND WaitForMenuWindow(const driver::Child &menu, DWORD milliseconds = 20000);
+
+// Bitmap 127 of autorun.exe, as the system decodes it.
+driver::Image Picture();
+
+// Whether the window's client area shows `picture` at its top-left corner,
+// pixel for pixel as far as the client area reaches; `mismatches` counts
+// the pixels that differ.
+bool ShowsPicture(HWND window, const driver::Image &picture, int *mismatches = nullptr);
+
+// Asks the menu to close as the close box does and waits for its exit code
+// (-1 when it does not end).
+long CloseMenu(const driver::Child &menu, HWND window);
+
+}  // namespace menu
