@@ -2,6 +2,11 @@
 
 #include "core/list.h"
 
+// <windows.h> makes SearchPath a macro for SearchPathA. Files that include
+// it first would otherwise declare these operations on a record of another
+// name; files that include it afterwards must not name the record again.
+#undef SearchPath
+
 // Search paths and directory handles: how the game file system names
 // directories. Directory paths kept here end with a backslash, except the
 // empty relative path.

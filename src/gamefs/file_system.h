@@ -1,9 +1,7 @@
 #pragma once
 
 #include "core/list.h"
-
-struct SearchPath;
-struct DirectoryHandle;
+#include "gamefs/directory.h"
 
 // Start and end of the game file system: the registries of search paths,
 // directory handles and open files, and the two default search paths and

@@ -1,9 +1,6 @@
 #include "launcher/menu_window.h"
 
 #include "discovery/registry.h"
-// <windows.h> makes SearchPath a macro for SearchPathA; the game file
-// system has a record of that name.
-#undef SearchPath
 #include "gamefs/file_system.h"
 #include "launcher/commands.h"
 #include "resources/resource.h"

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "gamefs/directory.h"
+
+// The search of the machine's CD-ROM drives for the game disc, recognised by
+// its marker file "rumbelon\rumbelon.exe". While no drive holds it the user
+// is asked to insert the disc (Retry/Cancel).
+
+// The root of the drive where the disc was last found; null while a scan
+// looks at other drives and after a scan that found nothing. It belongs to
+// the game file system, which releases it at shutdown at the latest.
+extern DirectoryHandle *DiscDirectory;
+
+// Set when the user cancelled the prompt; cleared once FindGameDisc saw it.
+extern int DiscSearchCancelled;
+
+// Non-zero when the disc was found (DiscDirectory is then its root), 0 when
+// the user gave up.
+int FindGameDisc();
+
+// One pass over every drive; 1 when a CD-ROM drive holds relativeFile.
+int ScanCdDrives(const char *relativeFile);
+
+// 1 when relativeFile opens through handle; a null handle holds nothing.
+int DiscHoldsFile(DirectoryHandle *handle, const char *relativeFile);
+
+// Asks for the disc and, unless the user cancels, scans once more.
+int PromptForDisc();

@@ -1,0 +1,47 @@
+// The parts of the disc search that need no CD-ROM drive; the drive scans
+// themselves run end to end with real drive types.
+
+#include "discovery/cd_search.h"
+
+#include "../gamefs/windows_fixture.h"
+#include "shell/shell.h"
+
+namespace {
+
+class DiscSearch : public FileSystemTest {};
+
+TEST_F(DiscSearch, AFolderHoldsAFileOnlyWhenItOpensThere)
+{
+    std::string root = Folder("disc");
+    MakeFolder(root + "rumbelon");
+    WriteBytes(root + "rumbelon\\rumbelon.exe", "MZ");
+    DirectoryHandle *handle = OpenDirectory(root.c_str(), nullptr);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(DiscHoldsFile(handle, "rumbelon\\rumbelon.exe"), 1);
+    EXPECT_EQ(DiscHoldsFile(handle, "rumbelon\\missing.exe"), 0);
+    EXPECT_EQ(DiscHoldsFile(nullptr, "rumbelon\\rumbelon.exe"), 0);
+    EXPECT_EQ(ListLength(OpenFileRegistry), 0);  // the probe closes what it opened
+    CloseDirectory(handle);
+}
+
+TEST_F(DiscSearch, AScanWithoutTheDiscKeepsNoHandle)
+{
+    int before = ListLength(DirectoryRegistry);
+    for (int pass = 0; pass < 3; ++pass)
+        EXPECT_EQ(ScanCdDrives("rumbelon\\rumbelon.exe"), 0);
+    EXPECT_EQ(DiscDirectory, nullptr);
+    EXPECT_EQ(ListLength(DirectoryRegistry), before);
+}
+
+TEST_F(DiscSearch, APromptWithoutItsTextsCountsAsCancel)
+{
+    // This program carries no string table, so the prompt cannot be shown;
+    // the search must end rather than rescan without an answer.
+    ProgramInstance = GetModuleHandleA(nullptr);
+    LanguageLibrary = nullptr;
+    EXPECT_EQ(FindGameDisc(), 0);
+    EXPECT_EQ(DiscSearchCancelled, 0);
+    EXPECT_EQ(DiscDirectory, nullptr);
+}
+
+}  // namespace
