@@ -6,14 +6,15 @@ if(WIN32)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 endif()
 add_subdirectory(/usr/src/googletest/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+if(WIN32)
+  # Every test binary that uses GoogleTest gets this (see the file).
+  target_sources(gtest PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/quiet_debug_output.cpp)
+endif()
 
 # One test binary is one CTest entry: under Wine every process start counts.
 function(rumbelon_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  if(WIN32)
-    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/quiet_debug_output.cpp)
-  endif()
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name} --gtest_brief=1)
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
