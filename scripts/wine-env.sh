@@ -4,6 +4,7 @@
 # wine_template        makes the prepared prefix once (about 15 s)
 # wine_new_prefix DIR  a fresh prefix from the template (hard links, < 1 s)
 # wine_use_prefix DIR  points WINEPREFIX at DIR and keeps a wineserver up
+# wine_map_drives DIR LETTER TYPE FOLDER...  maps drive letters to folders
 # xvfb_start           a private X display for the windows, in DISPLAY
 # wine_env_cleanup     stops what the above started
 
@@ -63,6 +64,25 @@ wine_new_prefix() {
     rm -rf "$1"
     cp -al "$RUMBELON_WINE_DIR/template" "$1"
     rm -f "$1/.ready"
+}
+
+# Drive letters are dosdevices links; their types (cdrom, hd, network,
+# floppy) live in the registry, which Wine reads when its server starts: the
+# prefix's server is restarted afterwards. Takes the prefix, then a letter,
+# a type and a folder for each drive.
+wine_map_drives() {
+    local prefix=$1
+    shift
+    WINEPREFIX="$prefix" wineserver -p
+    while [ $# -ge 3 ]; do
+        mkdir -p "$3"
+        ln -sfn "$(cd "$3" && pwd)" "$prefix/dosdevices/$1:"
+        WINEPREFIX="$prefix" wine reg add 'HKLM\Software\Wine\Drives' /v "$1:" /d "$2" /f \
+            /reg:64 >/dev/null 2>&1 </dev/null
+        shift 3
+    done
+    WINEPREFIX="$prefix" wineserver -k || true
+    WINEPREFIX="$prefix" wineserver -w
 }
 
 wine_use_prefix() {
