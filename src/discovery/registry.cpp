@@ -64,3 +64,13 @@ int ReadUninstallValue(const char *product, const char *value, char *out)
 {
     return ReadEntryValue("Uninstall", product, value, out);
 }
+
+bool IsBlankValue(const char *value)
+{
+    return value[0] == '\0' || strcmp(value, " ") == 0;
+}
+
+int ReadInstallationFolder(char *out)
+{
+    return ReadAppPathsValue("rumbelon.exe", "Path", out) && !IsBlankValue(out);
+}

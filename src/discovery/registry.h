@@ -13,3 +13,12 @@ int ReadAppPathsValue(const char *executable, const char *value, char *out);
 
 // The same over the uninstall entry of `product` ("Rumbelon").
 int ReadUninstallValue(const char *product, const char *value, char *out);
+
+// Whether a value of either entry names nothing: it is empty, or it is the
+// blank marker, one space, with which an installer marks no installation.
+bool IsBlankValue(const char *value);
+
+// The installation folder: the "Path" value of the application-path entry
+// of "rumbelon.exe". Returns 1 with `out` (at least 256 bytes) holding it,
+// 0 when the entry is missing or the value blank.
+int ReadInstallationFolder(char *out);

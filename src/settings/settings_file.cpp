@@ -7,7 +7,6 @@
 #include "settings/settings_line.h"
 
 #include <stdio.h>
-#include <string.h>
 #include <windows.h>
 
 SettingsRecord Settings = {0, 0, 6};
@@ -21,9 +20,7 @@ static const char PendingFileName[] = "res.tmp";
 static DirectoryHandle *OpenInstallationFolder()
 {
     char folder[MAX_PATH] = "";
-    if (!ReadAppPathsValue("rumbelon.exe", "Path", folder))
-        return nullptr;
-    if (folder[0] == '\0' || strcmp(folder, " ") == 0)
+    if (!ReadInstallationFolder(folder))
         return nullptr;
     return OpenDirectory(folder, nullptr);
 }
