@@ -1,13 +1,171 @@
 #include "launcher/commands.h"
 
+#include "discovery/cd_search.h"
+#include "discovery/registry.h"
+#include "launcher/command_line.h"
 #include "launcher/menu_window.h"
 #include "resources/resource.h"
+#include "settings/settings_dialog.h"
+#include "settings/settings_file.h"
+#include "shell/shell.h"
+
+namespace {
+
+const char Installer[] = "setup.exe";
+const char DiscInstaller[] = "\\setup.exe";
+const char DirectXInstaller[] = "\\redist\\directx6\\directx\\dxsetup.exe";
+const char PlayOption[] = " -0v";
+
+// What a failed start tells the user: a file of the disc, or of the
+// installation, is missing.
+enum LauncherError { DiscError = IDS_DISC_ERROR, InstallationError = IDS_INSTALLATION_ERROR };
+
+void ShowLauncherError(LauncherError kind)
+{
+    char caption[MenuStringSize + 1] = "";
+    char text[MenuStringSize + 1] = "";
+    LoadMenuString(IDS_ERROR_CAPTION, caption, MenuStringSize);
+    LoadMenuString(kind, text, MenuStringSize);
+    MessageBoxA(MenuWindow, text, caption, MB_OK | MB_ICONHAND);
+}
+
+// The programs run on their own; the menu never waits for them to end.
+bool Start(const char *commandLine)
+{
+    return WinExec(commandLine, SW_RESTORE) >= 32;
+}
+
+// The root ("X:\") of the current directory's drive; false when the current
+// directory cannot be read.
+bool ReadCurrentRoot(char (&root)[4])
+{
+    char directory[MAX_PATH];
+    DWORD length = GetCurrentDirectoryA(MAX_PATH, directory);
+    if (length < 3 || length >= MAX_PATH)
+        return false;
+    lstrcpynA(root, directory, sizeof root);
+    return true;
+}
+
+bool IsCdRomRoot(const char *root)
+{
+    return GetDriveTypeA(root) == DRIVE_CDROM;
+}
+
+// The command line of a program of the disc, found by searching the
+// CD-ROM drives; false when the user gave up the search.
+bool FoundDiscCommandLine(char (&commandLine)[MAX_PATH], const char *program)
+{
+    return FindGameDisc() && DiscDirectory &&
+           FormatDiscCommandLine(commandLine, sizeof commandLine, DiscDirectory->path, program) >= 0;
+}
+
+// The installer: from the current drive when that is a CD-ROM drive, else
+// from the drive that holds the disc. The menu leaves when the game was
+// already installed in a real folder; before a first installation it stays,
+// ready to play once the installer is done.
+LRESULT Install()
+{
+    char root[4];
+    if (!ReadCurrentRoot(root))
+        return 0;
+    char commandLine[MAX_PATH] = "";
+    if (IsCdRomRoot(root))
+        lstrcpynA(commandLine, Installer, sizeof commandLine);
+    else if (!FoundDiscCommandLine(commandLine, DiscInstaller))
+        return 0;
+    if (!Start(commandLine)) {
+        ShowLauncherError(DiscError);
+        return 0;
+    }
+    char folder[MAX_PATH] = "";
+    return ReadInstallationFolder(folder) ? QuitLauncher() : 0;
+}
+
+// The game starts in its installation folder, where it finds its files.
+LRESULT Play(const char *option)
+{
+    char folder[MAX_PATH] = "";
+    if (!ReadInstallationFolder(folder))
+        return 0;
+    DirectoryHandle *handle = OpenDirectory(folder, nullptr);
+    if (!handle)
+        return RefreshMenu();
+    char previous[MAX_PATH] = "";
+    DWORD length = GetCurrentDirectoryA(MAX_PATH, previous);
+    bool remembered = length > 0 && length < MAX_PATH;
+    SetCurrentDirectoryA(folder);
+    char commandLine[MAX_PATH];
+    int built = FormatGameCommandLine(commandLine, sizeof commandLine, folder, option);
+    CloseDirectory(handle);
+    if (built >= 0 && Start(commandLine))
+        return QuitLauncher();
+    if (remembered)
+        SetCurrentDirectoryA(previous);
+    ShowLauncherError(InstallationError);
+    return 0;
+}
+
+LRESULT InstallDirectX()
+{
+    char root[4];
+    if (!ReadCurrentRoot(root))
+        return 0;
+    char commandLine[MAX_PATH] = "";
+    if (IsCdRomRoot(root))
+        FormatDiscCommandLine(commandLine, sizeof commandLine, root, DirectXInstaller);
+    else if (!FoundDiscCommandLine(commandLine, DirectXInstaller))
+        return 0;
+    if (!Start(commandLine))
+        ShowLauncherError(DiscError);
+    return 0;
+}
+
+// Without an uninstaller to start there is nothing left to do here either.
+LRESULT Uninstall()
+{
+    char commandLine[256] = "";
+    if (ReadUninstallValue("Rumbelon", "UninstallString", commandLine) && !IsBlankValue(commandLine) &&
+        !Start(commandLine)) {
+        ShowLauncherError(InstallationError);
+        return 0;
+    }
+    return QuitLauncher();
+}
+
+// The record changes only on OK; a dialog that cannot appear counts as
+// cancelled.
+LRESULT ChangePerformanceSettings()
+{
+    LoadSettings();
+    if (DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_PERFORMANCE_SETTINGS), MenuWindow,
+                        PerformanceSettingsDialogProc, 0) == 0)
+        SaveSettings();
+    return RefreshMenu();
+}
+
+}  // namespace
 
 LRESULT RunMenuCommand(int id, int code)
 {
-    // Notifications (focus changes among them) and commands without a
-    // handler only refresh the menu.
-    if (code == 0 && id == IDC_EXIT)
+    // Notifications (focus changes among them) only refresh the menu.
+    if (code != 0)
+        return RefreshMenu();
+    switch (id) {
+    case IDC_INSTALL:
+        return Install();
+    case IDC_PLAY:
+        return Play(nullptr);
+    case IDC_PLAY_OPTION:
+        return Play(PlayOption);
+    case IDC_INSTALL_DIRECTX:
+        return InstallDirectX();
+    case IDC_EXIT:
         return QuitLauncher();
+    case IDC_UNINSTALL:
+        return Uninstall();
+    case IDC_PERFORMANCE_SETTINGS:
+        return ChangePerformanceSettings();
+    }
     return RefreshMenu();
 }

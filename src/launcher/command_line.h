@@ -1,0 +1,18 @@
+#pragma once
+
+#include <stddef.h>
+
+// The command lines with which the menu starts the other programs. Each
+// builder writes a zero-terminated line into out (size bytes) and returns
+// its length, or -1 when it does not fit or the input names nothing; out is
+// then empty.
+
+// The game in the installation folder: folder, "\", "rumbelon.exe", then
+// option (" -0v", or null for none). A path holding a space is put in
+// double quotes, so that the system cannot take "C:\Program" for the
+// program; the option follows the closing quote.
+int FormatGameCommandLine(char *out, size_t size, const char *folder, const char *option);
+
+// A program of the disc: the drive letter and colon that begin root, then
+// program ("\setup.exe", "\redist\directx6\directx\dxsetup.exe").
+int FormatDiscCommandLine(char *out, size_t size, const char *root, const char *program);

@@ -1,0 +1,79 @@
+// The command lines that start the game and the programs of the disc.
+
+#include "launcher/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+namespace {
+
+std::string Game(const char *folder, const char *option, size_t size = 260)
+{
+    char out[300];
+    memset(out, 'x', sizeof out);
+    int length = FormatGameCommandLine(out, size, folder, option);
+    EXPECT_EQ(length < 0 ? 0u : size_t(length), strlen(out));
+    return length < 0 ? "(none)" : out;
+}
+
+std::string Disc(const char *root, const char *program, size_t size = 260)
+{
+    char out[300];
+    int length = FormatDiscCommandLine(out, size, root, program);
+    EXPECT_EQ(length < 0 ? 0u : size_t(length), strlen(out));
+    return length < 0 ? "(none)" : out;
+}
+
+TEST(GameCommandLine, FolderSeparatorAndExecutableThenTheOption)
+{
+    EXPECT_EQ(Game("C:\\Games\\Rumbelon", nullptr), "C:\\Games\\Rumbelon\\rumbelon.exe");
+    EXPECT_EQ(Game("C:\\Games\\Rumbelon", " -0v"), "C:\\Games\\Rumbelon\\rumbelon.exe -0v");
+    // The folder is taken as registered, a closing backslash included.
+    EXPECT_EQ(Game("D:\\", nullptr), "D:\\\\rumbelon.exe");
+}
+
+TEST(GameCommandLine, APathWithASpaceIsQuotedAndTheOptionFollowsTheQuote)
+{
+    EXPECT_EQ(Game("C:\\Program Files\\Rumbelon", nullptr), "\"C:\\Program Files\\Rumbelon\\rumbelon.exe\"");
+    EXPECT_EQ(Game("C:\\Program Files\\Rumbelon", " -0v"),
+              "\"C:\\Program Files\\Rumbelon\\rumbelon.exe\" -0v");
+    EXPECT_EQ(Game(" ", nullptr), "\" \\rumbelon.exe\"");
+}
+
+TEST(GameCommandLine, ALineThatDoesNotFitGivesNothing)
+{
+    // "C:\x\rumbelon.exe -0v" is 21 characters: 22 bytes hold it, 21 do not.
+    EXPECT_EQ(Game("C:\\x", " -0v", 22), "C:\\x\\rumbelon.exe -0v");
+    EXPECT_EQ(Game("C:\\x", " -0v", 21), "(none)");
+    EXPECT_EQ(Game("C:\\a b", nullptr, 19), "(none)");  // the closing quote does not fit
+    EXPECT_EQ(Game(nullptr, nullptr), "(none)");
+    EXPECT_EQ(FormatGameCommandLine(nullptr, 0, "C:\\x", nullptr), -1);
+
+    std::string longest(127, 'a');  // the longest registered value
+    longest[1] = ':';
+    longest[40] = ' ';
+    EXPECT_EQ(Game(longest.c_str(), " -0v").size(), 2 + 127 + 13 + 4u);
+}
+
+TEST(DiscCommandLine, TheDriveOfTheRootThenTheProgram)
+{
+    EXPECT_EQ(Disc("E:\\", "\\setup.exe"), "E:\\setup.exe");
+    EXPECT_EQ(Disc("F:\\", "\\redist\\directx6\\directx\\dxsetup.exe"),
+              "F:\\redist\\directx6\\directx\\dxsetup.exe");
+    EXPECT_EQ(Disc("E:\\games\\", "\\setup.exe"), "E:\\setup.exe");
+}
+
+TEST(DiscCommandLine, ARootWithoutADriveOrAnOverlongLineGivesNothing)
+{
+    EXPECT_EQ(Disc("E", "\\setup.exe"), "(none)");
+    EXPECT_EQ(Disc("", "\\setup.exe"), "(none)");
+    EXPECT_EQ(Disc(nullptr, "\\setup.exe"), "(none)");
+    EXPECT_EQ(Disc("E:\\", nullptr), "(none)");
+    EXPECT_EQ(Disc("E:\\", "\\setup.exe", 12), "(none)");
+    EXPECT_EQ(Disc("E:\\", "\\setup.exe", 13), "E:\\setup.exe");
+}
+
+}  // namespace
