@@ -1,0 +1,112 @@
+#include "demo_probe.h"
+
+#include "rumbelon_paths.h"
+
+#include <stdio.h>
+
+namespace demo {
+
+const wchar_t InstallFolder[] = L"C:\\Program Files\\Rumbelon";
+const wchar_t AppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\rumbelon.exe";
+const wchar_t UninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Rumbelon";
+
+namespace {
+
+const wchar_t LogPath[] = L"C:\\rumbelon-demo.log";
+
+bool CopyFolder(const std::wstring &from, const std::wstring &to)
+{
+    if (!CreateDirectoryW(to.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((from + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    bool copied = true;
+    do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            copied = CopyFolder(from + name + L"\\", to + name + L"\\") && copied;
+        else
+            copied = CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE) && copied;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return copied;
+}
+
+// The log's lines are in the ANSI code page; the paths of the suites are
+// plain ASCII.
+std::wstring Widen(const std::string &text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+std::vector<std::string> SplitFields(const std::string &line)
+{
+    std::vector<std::string> fields;
+    size_t start = 0;
+    for (size_t tab; fields.size() < 3 && (tab = line.find('\t', start)) != std::string::npos;
+         start = tab + 1)
+        fields.push_back(line.substr(start, tab - start));
+    fields.push_back(line.substr(start));
+    return fields;
+}
+
+}  // namespace
+
+std::wstring DiscFolder()
+{
+    return RUMBELON_DISC_FOLDER;
+}
+
+bool CopyDisc(const std::wstring &folder)
+{
+    return CopyFolder(DiscFolder(), folder);
+}
+
+void Register(const std::wstring &folder, const std::wstring &uninstall)
+{
+    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, AppPathsKey);
+    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, UninstallKey);
+    if (!folder.empty())
+        driver::SetRegistryString(HKEY_LOCAL_MACHINE, AppPathsKey, L"Path", folder);
+    if (!uninstall.empty())
+        driver::SetRegistryString(HKEY_LOCAL_MACHINE, UninstallKey, L"UninstallString", uninstall);
+}
+
+std::vector<Run> ReadLog()
+{
+    std::vector<Run> runs;
+    FILE *log = _wfopen(LogPath, L"rb");
+    if (!log)
+        return runs;
+    std::string text;
+    char block[4096];
+    for (size_t got; (got = fread(block, 1, sizeof block, log)) > 0;)
+        text.append(block, got);
+    fclose(log);
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        std::vector<std::string> fields = SplitFields(text.substr(start, end - start));
+        if (fields.size() == 4)
+            runs.push_back({Widen(fields[0]), DWORD(strtoul(fields[1].c_str(), nullptr, 10)),
+                            Widen(fields[2]), Widen(fields[3])});
+    }
+    return runs;
+}
+
+void ClearLog()
+{
+    DeleteFileW(LogPath);
+}
+
+std::vector<Run> WaitForRuns(size_t count, DWORD milliseconds)
+{
+    std::vector<Run> runs;
+    driver::WaitUntil([&] { return (runs = ReadLog()).size() >= count; }, milliseconds);
+    return runs;
+}
+
+}  // namespace demo
