@@ -2,14 +2,14 @@
 
 #include <string.h>
 
-bool JoinPath(char *out, size_t size, const char *first, const char *second, const char *third)
+bool JoinPieces(char *out, size_t size, const char *const *pieces, size_t count)
 {
     if (!out || size == 0)
         return false;
     out[0] = '\0';
-    const char *pieces[] = {first, second, third};
     size_t length = 0;
-    for (const char *piece : pieces) {
+    for (size_t i = 0; i < count; i++) {
+        const char *piece = pieces[i];
         if (!piece)
             continue;
         size_t n = strlen(piece);
@@ -22,6 +22,12 @@ bool JoinPath(char *out, size_t size, const char *first, const char *second, con
     }
     out[length] = '\0';
     return true;
+}
+
+bool JoinPath(char *out, size_t size, const char *first, const char *second, const char *third)
+{
+    const char *pieces[] = {first, second, third};
+    return JoinPieces(out, size, pieces, 3);
 }
 
 bool EndsWithBackslash(const char *path)

@@ -1,14 +1,18 @@
 #include "launcher/command_line.h"
 
-#include <stdio.h>
+#include "gamefs/path.h"
+
 #include <string.h>
 
 static const char GameExecutable[] = "rumbelon.exe";
 
-static int Finish(char *out, size_t size, int length)
+static int Join(char *out, size_t size, const char *const *pieces, size_t count)
 {
-    if (length >= 0 && static_cast<size_t>(length) < size)
-        return length;
+    return JoinPieces(out, size, pieces, count) ? static_cast<int>(strlen(out)) : -1;
+}
+
+static int Fail(char *out, size_t size)
+{
     if (out && size > 0)
         out[0] = '\0';
     return -1;
@@ -16,17 +20,18 @@ static int Finish(char *out, size_t size, int length)
 
 int FormatGameCommandLine(char *out, size_t size, const char *folder, const char *option)
 {
-    if (!out || !folder)
-        return Finish(out, size, -1);
+    if (!folder)
+        return Fail(out, size);
     const char *quote = strchr(folder, ' ') ? "\"" : "";
-    int length = snprintf(out, size, "%s%s\\%s%s%s", quote, folder, GameExecutable, quote,
-                          option ? option : "");
-    return Finish(out, size, length);
+    const char *pieces[] = {quote, folder, "\\", GameExecutable, quote, option};
+    return Join(out, size, pieces, sizeof pieces / sizeof pieces[0]);
 }
 
 int FormatDiscCommandLine(char *out, size_t size, const char *root, const char *program)
 {
-    if (!out || !root || !program || strnlen(root, 2) < 2)
-        return Finish(out, size, -1);
-    return Finish(out, size, snprintf(out, size, "%.2s%s", root, program));
+    if (!root || !program || strnlen(root, 2) < 2)
+        return Fail(out, size);
+    const char drive[] = {root[0], root[1], '\0'};
+    const char *pieces[] = {drive, program};
+    return Join(out, size, pieces, 2);
 }

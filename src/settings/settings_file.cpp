@@ -3,10 +3,10 @@
 #include "discovery/registry.h"
 #include "gamefs/directory.h"
 #include "gamefs/game_file.h"
+#include "gamefs/path.h"
 #include "gamefs/text_line.h"
 #include "settings/settings_line.h"
 
-#include <stdio.h>
 #include <windows.h>
 
 SettingsRecord Settings = {0, 0, 6};
@@ -41,8 +41,7 @@ void LoadSettings()
 
 static bool JoinFolderPath(char *out, const DirectoryHandle *folder, const char *name)
 {
-    int length = snprintf(out, MAX_PATH, "%s%s", folder->path, name);
-    return length > 0 && length < MAX_PATH;
+    return JoinPath(out, MAX_PATH, folder->path, name, nullptr);
 }
 
 // Writes the line to the pending file and puts that in place of the old

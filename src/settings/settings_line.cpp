@@ -1,12 +1,31 @@
 #include "settings/settings_line.h"
 
-#include <stdio.h>
+#include <string.h>
 
+// "%d %c %c" written by hand: the C runtime's formatted output would more
+// than double the size of the menu.
 int FormatSettingsLine(const SettingsRecord *record, char *buffer, size_t size)
 {
-    int length = snprintf(buffer, size, "%d %c %c", static_cast<int>(record->resolutionCode),
-                          record->windowed ? 'W' : 'F', record->lowDrawingDistance ? 'L' : 'H');
-    return length >= 0 && static_cast<size_t>(length) < size ? length : -1;
+    char line[16];  // "-2147483648 W L" and its terminator
+    char *end = line + sizeof line;
+    char *p = end;
+    *--p = '\0';
+    *--p = record->lowDrawingDistance ? 'L' : 'H';
+    *--p = ' ';
+    *--p = record->windowed ? 'W' : 'F';
+    *--p = ' ';
+    int32_t code = record->resolutionCode;
+    uint32_t magnitude = code < 0 ? 0 - static_cast<uint32_t>(code) : static_cast<uint32_t>(code);
+    do
+        *--p = static_cast<char>('0' + magnitude % 10);
+    while (magnitude /= 10);
+    if (code < 0)
+        *--p = '-';
+    size_t length = static_cast<size_t>(end - p) - 1;
+    if (length >= size)
+        return -1;
+    memcpy(buffer, p, length + 1);
+    return static_cast<int>(length);
 }
 
 // White space as formatted input knows it in the "C" locale.
