@@ -1,5 +1,6 @@
 #include "launcher/language.h"
 
+#include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <windows.h>
@@ -29,12 +30,25 @@ int LanguageLibraryForLanguageId(unsigned languageId, const char **library)
     return 1;
 }
 
+// The first character of the file's first white-space-delimited word, or
+// EOF when there is none. Only that character decides, so the word itself
+// is not read: the C runtime's formatted input would more than double the
+// size of the menu.
+static int FirstWordLetter(FILE *file)
+{
+    int c;
+    do
+        c = fgetc(file);
+    while (c != EOF && isspace(c));
+    return c;
+}
+
 int ChooseLanguageLibrary(const char **library)
 {
     FILE *file = fopen("lang.dat", "rt");
     if (file) {
-        char word[32] = "";
-        *library = fscanf(file, "%31s", word) == 1 ? LanguageLibraryForLetter(word[0]) : nullptr;
+        int letter = FirstWordLetter(file);
+        *library = letter == EOF ? nullptr : LanguageLibraryForLetter(static_cast<char>(letter));
         fclose(file);
         return 1;
     }
