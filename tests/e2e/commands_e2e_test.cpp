@@ -99,6 +99,14 @@ std::wstring ControlText(HWND control)
     return text;
 }
 
+// Whether a message box shows an icon (in its static control 1088).
+bool ShowsIcon(HWND box)
+{
+    DWORD_PTR icon = 0;
+    SendMessageTimeoutW(GetDlgItem(box, 1088), STM_GETICON, 0, 0, SMTO_NORMAL, Patience, &icon);
+    return icon != 0;
+}
+
 // The ids of a message box's buttons, in ascending order.
 std::vector<int> BoxButtons(HWND box)
 {
@@ -226,8 +234,8 @@ protected:
 
     // Waits until the menu has handled everything posted to it so far: a
     // focus request posted last is carried out only then. (A sent message
-    // would not do: the menu handles those while it waits for a program it
-    // started to become idle.)
+    // would not do: a thread handles those before its posted messages, and
+    // also while WinExec waits for a started program to become idle.)
     bool Settle(HWND window)
     {
         HWND exit = Button(window, IDC_EXIT), directX = Button(window, IDC_INSTALL_DIRECTX);
@@ -244,7 +252,7 @@ protected:
         EXPECT_FALSE(driver::FindTopWindow(L"#32770", nullptr, menuProcess->processId)) << "a box is open";
     }
 
-    // Leaves by Exit; true when the menu was still there to leave.
+    // Leaves by Exit, which needs the menu still there.
     void ExitMenu(HWND window)
     {
         ASSERT_TRUE(IsWindow(window)) << "the menu is gone already";
@@ -270,6 +278,32 @@ protected:
         return driver::WaitForExit(standIn, Patience);
     }
 
+    // The menu stays while the stand-in `run` waits in its box; the box is
+    // answered with `button` (the stand-in's exit code must be `code`), the
+    // user leaves the menu, and nothing else was started.
+    void StaysThenAnswer(HWND window, const demo::Run &run, const wchar_t *title, int button, long code)
+    {
+        ExpectStays(window);
+        EXPECT_EQ(code, AnswerStandIn(run, title, button));
+        ExitMenu(window);
+        EXPECT_EQ(1u, demo::ReadLog().size());
+    }
+
+    // With `folder` registered, both play buttons start nothing and show
+    // no box; the menu stays. Returns the menu window.
+    HWND PlayStartsNothing(const wchar_t *folder)
+    {
+        demo::Register(folder, L"");
+        HWND window = OpenMenu(DiscDrive);
+        if (!window)
+            return nullptr;
+        Press(window, IDC_PLAY);
+        Press(window, IDC_PLAY_OPTION);
+        ExpectStays(window);
+        EXPECT_TRUE(demo::ReadLog().empty());
+        return window;
+    }
+
     // The installer ran and was answered Cancel: nothing of the game is
     // there.
     void ExpectNothingInstalled()
@@ -280,14 +314,15 @@ protected:
         EXPECT_FALSE(KeyExists(demo::UninstallKey));
     }
 
-    // A box of the menu titled "Rumbelon" with `text` and the buttons
-    // `buttons` (ascending ids), answered with `answer`.
-    void ExpectMenuBox(const std::wstring &text, const std::vector<int> &buttons, int answer)
+    // A box of the menu titled "Rumbelon" with `text`, the buttons
+    // `buttons` (ascending ids) and an icon or none, answered with `answer`.
+    void ExpectMenuBox(const std::wstring &text, const std::vector<int> &buttons, bool icon, int answer)
     {
         HWND box = driver::WaitForDialog(menuProcess->processId, L"Rumbelon", Patience);
         ASSERT_TRUE(box);
         EXPECT_EQ(text, driver::MessageBoxText(box));
         EXPECT_EQ(buttons, BoxButtons(box));
+        EXPECT_EQ(icon, ShowsIcon(box));
         driver::Answer(box, answer);
         EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(box); }, Patience));
     }
@@ -296,62 +331,46 @@ protected:
     Child *menuProcess = nullptr;
 };
 
-TEST_F(Commands, InstallFromTheDiscStartsTheBareSetupAndStaysWhileNothingIsRegistered)
+// From the disc the bare name starts, without a drive search; from a copy
+// on the hard disk the search passes the empty D: and finds the disc in E:,
+// without a prompt. Nothing is registered yet, so the menu stays.
+TEST_F(Commands, InstallStartsTheDiscsSetupAndStaysWhileNothingIsRegistered)
 {
-    HWND window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
-    driver::Click(Button(window, IDC_INSTALL));
-    demo::Run setup = OnlyRun();
-    EXPECT_EQ(L"E:\\setup.exe", setup.program);
-    EXPECT_EQ(L"E:\\", setup.directory);
-    EXPECT_EQ(L"setup.exe", setup.commandLine);
-    // The menu decided before the installer changed anything.
-    ExpectStays(window);
-    EXPECT_EQ(1, AnswerStandIn(setup, L"Rumbelon Setup", IDCANCEL));
-    ExpectNothingInstalled();
-    ExitMenu(window);
-    EXPECT_EQ(1u, demo::ReadLog().size());
+    struct Case {
+        const wchar_t *menuRoot;
+        const wchar_t *commandLine;
+    };
+    for (const Case &c : {Case{DiscDrive, L"setup.exe"}, Case{HardDisk, L"E:\\setup.exe"}}) {
+        SCOPED_TRACE(std::string(c.menuRoot, c.menuRoot + 2));
+        demo::ClearLog();
+        HWND window = OpenMenu(c.menuRoot);
+        ASSERT_TRUE(window);
+        driver::Click(Button(window, IDC_INSTALL));
+        demo::Run setup = OnlyRun();
+        EXPECT_EQ(L"E:\\setup.exe", setup.program);
+        EXPECT_EQ(c.menuRoot, setup.directory);
+        EXPECT_EQ(c.commandLine, setup.commandLine);
+        // The menu decided before the installer changed anything.
+        StaysThenAnswer(window, setup, L"Rumbelon Setup", IDCANCEL, 1);
+        ExpectNothingInstalled();
+    }
 }
 
 TEST_F(Commands, BlankPathPlaysNothingAndInstallStays)
 {
-    demo::Register(L" ", L"");
-    HWND window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
     // The play buttons are enabled, yet a blank folder is no installation.
-    Press(window, IDC_PLAY);
-    Press(window, IDC_PLAY_OPTION);
-    ExpectStays(window);
-    EXPECT_TRUE(demo::ReadLog().empty());
+    HWND window = PlayStartsNothing(L" ");
+    ASSERT_TRUE(window);
 
     SendCommand(window, IDC_INSTALL);
     demo::Run setup = OnlyRun();
     EXPECT_EQ(L"setup.exe", setup.commandLine);
-    ExpectStays(window);
-    EXPECT_EQ(1, AnswerStandIn(setup, L"Rumbelon Setup", IDCANCEL));
-    ExitMenu(window);
-    EXPECT_EQ(1u, demo::ReadLog().size());
-}
-
-TEST_F(Commands, InstallFromAHardDiskCopySearchesTheCdRomDrives)
-{
-    HWND window = OpenMenu(HardDisk);
-    ASSERT_TRUE(window);
-    driver::Click(Button(window, IDC_INSTALL));
-    // D: is empty; the disc is found in E: without a prompt.
-    demo::Run setup = OnlyRun();
-    EXPECT_EQ(L"E:\\setup.exe", setup.program);
-    EXPECT_EQ(L"E:\\setup.exe", setup.commandLine);
-    EXPECT_EQ(L"F:\\", setup.directory);
-    ExpectStays(window);
-    EXPECT_EQ(1, AnswerStandIn(setup, L"Rumbelon Setup", IDCANCEL));
-    ExpectNothingInstalled();
-    ExitMenu(window);
+    StaysThenAnswer(window, setup, L"Rumbelon Setup", IDCANCEL, 1);
 }
 
 TEST_F(Commands, PlayButtonsStartTheGameInItsFolderAndQuit)
 {
-    InstallGame();
+    ASSERT_NO_FATAL_FAILURE(InstallGame());
     struct Case {
         int button;
         std::wstring commandLine;
@@ -379,12 +398,8 @@ TEST_F(Commands, PlayButtonsStartTheGameInItsFolderAndQuit)
 
 TEST_F(Commands, RegisteredFolderThatDoesNotExistStartsNothing)
 {
-    demo::Register(L"C:\\Games\\Rumbelon", L"");
-    HWND window = OpenMenu(DiscDrive);
+    HWND window = PlayStartsNothing(L"C:\\Games\\Rumbelon");
     ASSERT_TRUE(window);
-    Press(window, IDC_PLAY);
-    Press(window, IDC_PLAY_OPTION);
-    ExpectStays(window);
     EXPECT_TRUE(driver::FindControl(window, IDC_PLAY).enabled);
     ExitMenu(window);
     EXPECT_TRUE(demo::ReadLog().empty());
@@ -398,7 +413,7 @@ TEST_F(Commands, FolderWithoutTheGameShowsTheInstallationErrorAndRestoresTheDire
     ASSERT_TRUE(window);
     for (int button : {IDC_PLAY, IDC_PLAY_OPTION}) {
         driver::Click(Button(window, button));
-        ExpectMenuBox(MenuString(IDS_INSTALLATION_ERROR), {IDOK}, IDOK);
+        ExpectMenuBox(MenuString(IDS_INSTALLATION_ERROR), {IDOK}, true, IDOK);
         ExpectStays(window);
     }
     EXPECT_TRUE(demo::ReadLog().empty());
@@ -422,9 +437,7 @@ TEST_F(Commands, DirectXFromTheDiscStartsItsSetupThereAndStays)
     EXPECT_EQ(L"E:\\redist\\directx6\\directx\\dxsetup.exe", directX.program);
     EXPECT_EQ(L"E:\\redist\\directx6\\directx\\dxsetup.exe", directX.commandLine);
     EXPECT_EQ(L"E:\\", directX.directory);
-    ExpectStays(window);
-    EXPECT_EQ(0, AnswerStandIn(directX, L"DirectX Setup", IDOK));
-    ExitMenu(window);
+    StaysThenAnswer(window, directX, L"DirectX Setup", IDOK, 0);
 }
 
 TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
@@ -435,7 +448,7 @@ TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
     const std::wstring prompt = MenuString(IDS_INSERT_DISC);
 
     driver::Click(Button(window, IDC_INSTALL_DIRECTX));
-    ExpectMenuBox(prompt, {IDCANCEL, IDRETRY}, IDCANCEL);
+    ExpectMenuBox(prompt, {IDCANCEL, IDRETRY}, false, IDCANCEL);
     ExpectStays(window);
     EXPECT_TRUE(demo::ReadLog().empty());
 
@@ -455,15 +468,12 @@ TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
     demo::Run directX = OnlyRun();
     EXPECT_EQ(L"D:\\redist\\directx6\\directx\\dxsetup.exe", directX.commandLine);
     EXPECT_EQ(L"F:\\", directX.directory);
-    ExpectStays(window);
-    EXPECT_EQ(0, AnswerStandIn(directX, L"DirectX Setup", IDOK));
-    ExitMenu(window);
-    EXPECT_EQ(1u, demo::ReadLog().size());
+    StaysThenAnswer(window, directX, L"DirectX Setup", IDOK, 0);
 }
 
 TEST_F(Commands, UninstallStartsTheRegisteredUninstallerAndQuits)
 {
-    InstallGame();
+    ASSERT_NO_FATAL_FAILURE(InstallGame());
     const std::wstring registered = RegistryString(demo::UninstallKey, L"UninstallString");
     EXPECT_EQ(L"\"" + std::wstring(Uninstaller) + L"\" \"" + Folder + L"\"", registered);
     HWND window = OpenMenu(DiscDrive);
@@ -502,7 +512,7 @@ TEST_F(Commands, MissingUninstallerShowsTheInstallationErrorAndStays)
     HWND window = OpenMenu(DiscDrive);
     ASSERT_TRUE(window);
     driver::Click(Button(window, IDC_UNINSTALL));
-    ExpectMenuBox(MenuString(IDS_INSTALLATION_ERROR), {IDOK}, IDOK);
+    ExpectMenuBox(MenuString(IDS_INSTALLATION_ERROR), {IDOK}, true, IDOK);
     ExpectStays(window);
     ExitMenu(window);
     EXPECT_TRUE(demo::ReadLog().empty());
