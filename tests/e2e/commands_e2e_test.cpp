@@ -1,0 +1,601 @@
+// The menu's button commands under Wine, on the demo disc: what each
+// command starts, from where and with which command line (the stand-ins'
+// log), the boxes a user answers, and whether the menu stays or quits.
+//
+// run-suite maps D: and E: as CD-ROM drives and F: as a hard disk (see
+// CMakeLists.txt). Every case begins with D: empty, the disc in E:, a copy
+// of the disc on F:, nothing installed and an empty log.
+
+#include "demo_probe.h"
+#include "menu_probe.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace {
+
+using driver::Child;
+
+const wchar_t EmptyDrive[] = L"D:\\";
+const wchar_t DiscDrive[] = L"E:\\";
+const wchar_t HardDisk[] = L"F:\\";
+const wchar_t Uninstaller[] = L"C:\\windows\\rumbelon-uninstall.exe";
+const wchar_t EmptyFolder[] = L"C:\\Rumbelon without game";
+const DWORD Patience = 30000;
+
+const std::wstring Folder = demo::InstallFolder;
+const std::wstring Game = Folder + L"\\rumbelon.exe";
+
+bool Exists(const std::wstring &path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool KeyExists(const wchar_t *key)
+{
+    HKEY opened;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+std::wstring RegistryString(const wchar_t *key, const wchar_t *name)
+{
+    wchar_t value[512] = L"";
+    DWORD size = sizeof value;
+    RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
+std::string FileBytes(const std::wstring &path)
+{
+    std::string bytes;
+    FILE *file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return bytes;
+    char block[512];
+    for (size_t got; (got = fread(block, 1, sizeof block, file)) > 0;)
+        bytes.append(block, got);
+    fclose(file);
+    return bytes;
+}
+
+// String `id` of the English language library, which the menu uses here.
+std::wstring MenuString(UINT id)
+{
+    HMODULE library =
+        LoadLibraryExW((menu::BinFolder() + L"rm_eng.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    wchar_t text[256] = L"";
+    if (library) {
+        LoadStringW(library, id, text, 256);
+        FreeLibrary(library);
+    }
+    return text;
+}
+
+// A process the menu started, taken hold of while it waits in its box or
+// window, so that its exit code can still be read after it ends.
+Child Attach(const demo::Run &run)
+{
+    Child child;
+    child.process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                run.processId);
+    child.processId = child.process ? run.processId : 0;
+    return child;
+}
+
+// The text of a control of another process.
+std::wstring ControlText(HWND control)
+{
+    wchar_t text[2048] = L"";
+    SendMessageTimeoutW(control, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, Patience,
+                        nullptr);
+    return text;
+}
+
+// Whether a message box shows an icon (in its static control 1088).
+bool ShowsIcon(HWND box)
+{
+    DWORD_PTR icon = 0;
+    SendMessageTimeoutW(GetDlgItem(box, 1088), STM_GETICON, 0, 0, SMTO_NORMAL, Patience, &icon);
+    return icon != 0;
+}
+
+// The ids of a message box's buttons, in ascending order.
+std::vector<int> BoxButtons(HWND box)
+{
+    std::vector<int> ids;
+    for (const driver::Control &control : driver::ReadControls(box))
+        if (control.className == L"Button" && control.visible)
+            ids.push_back(control.id);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RemoveInstallation();
+        demo::ClearLog();
+        Eject(EmptyDrive);
+        ASSERT_TRUE(Insert(DiscDrive));
+        ASSERT_TRUE(Insert(HardDisk));
+    }
+
+    void TearDown() override
+    {
+        for (Child &child : children)
+            driver::Stop(&child);
+        StopLoggedRuns();
+        RemoveInstallation();
+    }
+
+    void RemoveInstallation()
+    {
+        demo::Register(L"", L"");
+        driver::RemoveFolder(Folder + L"\\");
+        driver::RemoveFolder(std::wstring(EmptyFolder) + L"\\");
+        DeleteFileW(Uninstaller);
+    }
+
+    // Whatever a stand-in left running (a failed case) would keep the next
+    // menu from starting. Only processes that still run the logged program
+    // are ended, should a process id have been reused.
+    void StopLoggedRuns()
+    {
+        for (const demo::Run &run : demo::ReadLog()) {
+            Child child = Attach(run);
+            wchar_t image[MAX_PATH] = L"";
+            DWORD size = MAX_PATH;
+            if (child.process && QueryFullProcessImageNameW(child.process, 0, image, &size) &&
+                _wcsicmp(image, run.program.c_str()) == 0)
+                driver::Stop(&child);
+            else if (child.process)
+                CloseHandle(child.process);
+        }
+    }
+
+    // A disc in the drive: the whole demo disc copied to its root.
+    static bool Insert(const wchar_t *root)
+    {
+        return Exists(std::wstring(root) + L"rumbelon\\rumbelon.exe") || demo::CopyDisc(root);
+    }
+
+    // The drive's root emptied. The root itself must stay: removing it
+    // would remove the folder that the drive letter maps to.
+    static void Eject(const wchar_t *root)
+    {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((std::wstring(root) + L"*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            std::wstring path = std::wstring(root) + found.cFileName;
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW(path.c_str());
+            else if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
+                driver::RemoveFolder(path + L"\\");
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+
+    // Installs the game by running the disc's installer and agreeing.
+    void InstallGame()
+    {
+        Child &setup = Keep(driver::Start(L"\"E:\\setup.exe\"", DiscDrive));
+        HWND box = driver::WaitForDialog(setup.processId, L"Rumbelon Setup", Patience);
+        ASSERT_TRUE(box);
+        driver::Answer(box, IDOK);
+        ASSERT_EQ(0, driver::WaitForExit(setup, Patience));
+        demo::ClearLog();
+    }
+
+    Child &Keep(const Child &child)
+    {
+        children.push_back(child);
+        return children.back();
+    }
+
+    // Starts the copy of the menu on the drive `root`, in that root, and
+    // waits for its window.
+    HWND OpenMenu(const wchar_t *root)
+    {
+        menuProcess = &Keep(menu::StartMenu(root, std::wstring(root) + L"autorun.exe"));
+        HWND window = menu::WaitForMenuWindow(*menuProcess, Patience);
+        EXPECT_TRUE(window) << "the menu window did not appear";
+        return window;
+    }
+
+    HWND Button(HWND window, int id) { return GetDlgItem(window, id); }
+
+    // A click whose command ends without waiting for anyone: returns once
+    // the menu has carried it out.
+    void Press(HWND window, int id)
+    {
+        ASSERT_TRUE(SendMessageTimeoutW(Button(window, id), BM_CLICK, 0, 0, SMTO_NORMAL, Patience, nullptr))
+            << "the menu did not finish the command";
+    }
+
+    // What a click sends, for a command whose button the registry state has
+    // disabled: the state the menu showed at its last repaint may be out of
+    // date (another installation registered the game meanwhile).
+    void SendCommand(HWND window, int id)
+    {
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(Button(window, id)));
+    }
+
+    // Waits until the menu has handled everything posted to it so far: a
+    // focus request posted last is carried out only then. (A sent message
+    // would not do: a thread handles those before its posted messages, and
+    // also while WinExec waits for a started program to become idle.)
+    bool Settle(HWND window)
+    {
+        HWND exit = Button(window, IDC_EXIT), directX = Button(window, IDC_INSTALL_DIRECTX);
+        HWND target = driver::FocusOf(window) == exit ? directX : exit;
+        PostMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+        return driver::WaitUntil([&] { return driver::FocusOf(window) == target; }, Patience);
+    }
+
+    // The menu finished its command and kept running, with no box open.
+    void ExpectStays(HWND window)
+    {
+        EXPECT_TRUE(Settle(window)) << "the menu did not come back to its loop";
+        EXPECT_EQ(-1, driver::WaitForExit(*menuProcess, 0)) << "the menu quit";
+        EXPECT_FALSE(driver::FindTopWindow(L"#32770", nullptr, menuProcess->processId)) << "a box is open";
+    }
+
+    // Leaves by Exit, which needs the menu still there.
+    void ExitMenu(HWND window)
+    {
+        ASSERT_TRUE(IsWindow(window)) << "the menu is gone already";
+        driver::Click(Button(window, IDC_EXIT));
+        EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
+    }
+
+    // The one run the menu has started so far, once it is logged.
+    demo::Run OnlyRun()
+    {
+        std::vector<demo::Run> runs = demo::WaitForRuns(1, Patience);
+        EXPECT_EQ(1u, runs.size());
+        return runs.empty() ? demo::Run{L"", 0, L"", L""} : runs[0];
+    }
+
+    // Answers the box of the stand-in `run` and returns its exit code.
+    long AnswerStandIn(const demo::Run &run, const wchar_t *title, int button)
+    {
+        Child &standIn = Keep(Attach(run));
+        HWND box = driver::WaitForDialog(run.processId, title, Patience);
+        EXPECT_TRUE(box) << "no box titled " << std::string(title, title + wcslen(title));
+        driver::Answer(box, button);
+        return driver::WaitForExit(standIn, Patience);
+    }
+
+    // The menu stays while the stand-in `run` waits in its box; the box is
+    // answered with `button` (the stand-in's exit code must be `code`), the
+    // user leaves the menu, and nothing else was started.
+    void StaysThenAnswer(HWND window, const demo::Run &run, const wchar_t *title, int button, long code)
+    {
+        ExpectStays(window);
+        EXPECT_EQ(code, AnswerStandIn(run, title, button));
+        ExitMenu(window);
+        EXPECT_EQ(1u, demo::ReadLog().size());
+    }
+
+    // With `folder` registered, both play buttons start nothing and show
+    // no box; the menu stays. Returns the menu window.
+    HWND PlayStartsNothing(const wchar_t *folder)
+    {
+        demo::Register(folder, L"");
+        HWND window = OpenMenu(DiscDrive);
+        if (!window)
+            return nullptr;
+        Press(window, IDC_PLAY);
+        Press(window, IDC_PLAY_OPTION);
+        ExpectStays(window);
+        EXPECT_TRUE(demo::ReadLog().empty());
+        return window;
+    }
+
+    // The installer ran and was answered Cancel: nothing of the game is
+    // there.
+    void ExpectNothingInstalled()
+    {
+        EXPECT_FALSE(Exists(Folder));
+        EXPECT_FALSE(Exists(Uninstaller));
+        EXPECT_FALSE(KeyExists(demo::AppPathsKey));
+        EXPECT_FALSE(KeyExists(demo::UninstallKey));
+    }
+
+    // A box of the menu titled "Rumbelon" with `text`, the buttons
+    // `buttons` (ascending ids) and an icon or none, answered with `answer`.
+    void ExpectMenuBox(const std::wstring &text, const std::vector<int> &buttons, bool icon, int answer)
+    {
+        HWND box = driver::WaitForDialog(menuProcess->processId, L"Rumbelon", Patience);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(text, driver::MessageBoxText(box));
+        EXPECT_EQ(buttons, BoxButtons(box));
+        EXPECT_EQ(icon, ShowsIcon(box));
+        driver::Answer(box, answer);
+        EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(box); }, Patience));
+    }
+
+    std::deque<Child> children;  // references to them stay valid
+    Child *menuProcess = nullptr;
+};
+
+// From the disc the bare name starts, without a drive search; from a copy
+// on the hard disk the search passes the empty D: and finds the disc in E:,
+// without a prompt. Nothing is registered yet, so the menu stays.
+TEST_F(Commands, InstallStartsTheDiscsSetupAndStaysWhileNothingIsRegistered)
+{
+    struct Case {
+        const wchar_t *menuRoot;
+        const wchar_t *commandLine;
+    };
+    for (const Case &c : {Case{DiscDrive, L"setup.exe"}, Case{HardDisk, L"E:\\setup.exe"}}) {
+        SCOPED_TRACE(std::string(c.menuRoot, c.menuRoot + 2));
+        demo::ClearLog();
+        HWND window = OpenMenu(c.menuRoot);
+        ASSERT_TRUE(window);
+        driver::Click(Button(window, IDC_INSTALL));
+        demo::Run setup = OnlyRun();
+        EXPECT_EQ(L"E:\\setup.exe", setup.program);
+        EXPECT_EQ(c.menuRoot, setup.directory);
+        EXPECT_EQ(c.commandLine, setup.commandLine);
+        // The menu decided before the installer changed anything.
+        StaysThenAnswer(window, setup, L"Rumbelon Setup", IDCANCEL, 1);
+        ExpectNothingInstalled();
+    }
+}
+
+TEST_F(Commands, BlankPathPlaysNothingAndInstallStays)
+{
+    // The play buttons are enabled, yet a blank folder is no installation.
+    HWND window = PlayStartsNothing(L" ");
+    ASSERT_TRUE(window);
+
+    SendCommand(window, IDC_INSTALL);
+    demo::Run setup = OnlyRun();
+    EXPECT_EQ(L"setup.exe", setup.commandLine);
+    StaysThenAnswer(window, setup, L"Rumbelon Setup", IDCANCEL, 1);
+}
+
+TEST_F(Commands, PlayButtonsStartTheGameInItsFolderAndQuit)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallGame());
+    struct Case {
+        int button;
+        std::wstring commandLine;
+    };
+    for (const Case &c :
+         {Case{IDC_PLAY, L"\"" + Game + L"\""}, Case{IDC_PLAY_OPTION, L"\"" + Game + L"\" -0v"}}) {
+        SCOPED_TRACE(c.button);
+        demo::ClearLog();
+        HWND window = OpenMenu(DiscDrive);
+        ASSERT_TRUE(window);
+        driver::Click(Button(window, c.button));
+        demo::Run game = OnlyRun();
+        Child &running = Keep(Attach(game));
+        EXPECT_EQ(Game, game.program);
+        EXPECT_EQ(c.commandLine, game.commandLine);
+        EXPECT_EQ(Folder, game.directory);
+        EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
+
+        HWND gameWindow = driver::WaitForTopWindow(L"Rumbelon", L"Rumbelon", game.processId, Patience);
+        ASSERT_TRUE(gameWindow);
+        PostMessageW(gameWindow, WM_CLOSE, 0, 0);
+        EXPECT_EQ(0, driver::WaitForExit(running, Patience));
+    }
+}
+
+TEST_F(Commands, RegisteredFolderThatDoesNotExistStartsNothing)
+{
+    HWND window = PlayStartsNothing(L"C:\\Games\\Rumbelon");
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(driver::FindControl(window, IDC_PLAY).enabled);
+    ExitMenu(window);
+    EXPECT_TRUE(demo::ReadLog().empty());
+}
+
+TEST_F(Commands, FolderWithoutTheGameShowsTheInstallationErrorAndRestoresTheDirectory)
+{
+    ASSERT_TRUE(CreateDirectoryW(EmptyFolder, nullptr));
+    demo::Register(EmptyFolder, L"");
+    HWND window = OpenMenu(DiscDrive);
+    ASSERT_TRUE(window);
+    for (int button : {IDC_PLAY, IDC_PLAY_OPTION}) {
+        driver::Click(Button(window, button));
+        ExpectMenuBox(MenuString(IDS_INSTALLATION_ERROR), {IDOK}, true, IDOK);
+        ExpectStays(window);
+    }
+    EXPECT_TRUE(demo::ReadLog().empty());
+
+    // Back on the disc: Install sees a CD-ROM drive again and starts the
+    // bare name there, then leaves, the game being registered.
+    SendCommand(window, IDC_INSTALL);
+    demo::Run setup = OnlyRun();
+    EXPECT_EQ(L"setup.exe", setup.commandLine);
+    EXPECT_EQ(L"E:\\", setup.directory);
+    EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
+    EXPECT_EQ(1, AnswerStandIn(setup, L"Rumbelon Setup", IDCANCEL));
+}
+
+TEST_F(Commands, DirectXFromTheDiscStartsItsSetupThereAndStays)
+{
+    HWND window = OpenMenu(DiscDrive);
+    ASSERT_TRUE(window);
+    driver::Click(Button(window, IDC_INSTALL_DIRECTX));
+    demo::Run directX = OnlyRun();
+    EXPECT_EQ(L"E:\\redist\\directx6\\directx\\dxsetup.exe", directX.program);
+    EXPECT_EQ(L"E:\\redist\\directx6\\directx\\dxsetup.exe", directX.commandLine);
+    EXPECT_EQ(L"E:\\", directX.directory);
+    StaysThenAnswer(window, directX, L"DirectX Setup", IDOK, 0);
+}
+
+TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
+{
+    Eject(DiscDrive);
+    HWND window = OpenMenu(HardDisk);
+    ASSERT_TRUE(window);
+    const std::wstring prompt = MenuString(IDS_INSERT_DISC);
+
+    driver::Click(Button(window, IDC_INSTALL_DIRECTX));
+    ExpectMenuBox(prompt, {IDCANCEL, IDRETRY}, false, IDCANCEL);
+    ExpectStays(window);
+    EXPECT_TRUE(demo::ReadLog().empty());
+
+    // Retry without a disc asks again, as often as the user likes.
+    driver::Click(Button(window, IDC_INSTALL_DIRECTX));
+    for (int retry = 0; retry < 3; retry++) {
+        SCOPED_TRACE(retry);
+        HWND box = driver::WaitForDialog(menuProcess->processId, L"Rumbelon", Patience);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(prompt, driver::MessageBoxText(box));
+        if (retry == 2) {
+            ASSERT_TRUE(Insert(EmptyDrive));  // the disc appears in D:
+        }
+        driver::Answer(box, IDRETRY);
+        EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(box); }, Patience));
+    }
+    demo::Run directX = OnlyRun();
+    EXPECT_EQ(L"D:\\redist\\directx6\\directx\\dxsetup.exe", directX.commandLine);
+    EXPECT_EQ(L"F:\\", directX.directory);
+    StaysThenAnswer(window, directX, L"DirectX Setup", IDOK, 0);
+}
+
+TEST_F(Commands, UninstallStartsTheRegisteredUninstallerAndQuits)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallGame());
+    const std::wstring registered = RegistryString(demo::UninstallKey, L"UninstallString");
+    EXPECT_EQ(L"\"" + std::wstring(Uninstaller) + L"\" \"" + Folder + L"\"", registered);
+    HWND window = OpenMenu(DiscDrive);
+    ASSERT_TRUE(window);
+    driver::Click(Button(window, IDC_UNINSTALL));
+    demo::Run uninstall = OnlyRun();
+    EXPECT_EQ(Uninstaller, uninstall.program);
+    EXPECT_EQ(registered, uninstall.commandLine);
+    EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
+    EXPECT_EQ(0, AnswerStandIn(uninstall, L"Rumbelon Uninstall", IDOK));
+    EXPECT_FALSE(Exists(Folder));
+    EXPECT_FALSE(KeyExists(demo::AppPathsKey));
+    EXPECT_FALSE(KeyExists(demo::UninstallKey));
+}
+
+TEST_F(Commands, UninstallWithoutAnUninstallerQuitsAtOnce)
+{
+    for (const wchar_t *value : {L" ", L"", static_cast<const wchar_t *>(nullptr)}) {
+        SCOPED_TRACE(value ? (*value ? "blank" : "empty") : "none");
+        demo::Register(Folder, L"");
+        if (value) {
+            ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, demo::UninstallKey, L"UninstallString",
+                                                  value));
+        }
+        HWND window = OpenMenu(DiscDrive);
+        ASSERT_TRUE(window);
+        Press(window, IDC_UNINSTALL);
+        EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
+        EXPECT_TRUE(demo::ReadLog().empty());
+    }
+}
+
+TEST_F(Commands, MissingUninstallerShowsTheInstallationErrorAndStays)
+{
+    demo::Register(Folder, L"\"C:\\windows\\rumbelon-gone.exe\" \"" + Folder + L"\"");
+    HWND window = OpenMenu(DiscDrive);
+    ASSERT_TRUE(window);
+    driver::Click(Button(window, IDC_UNINSTALL));
+    ExpectMenuBox(MenuString(IDS_INSTALLATION_ERROR), {IDOK}, true, IDOK);
+    ExpectStays(window);
+    ExitMenu(window);
+    EXPECT_TRUE(demo::ReadLog().empty());
+}
+
+const std::vector<bool> NotInstalled = {false, false, true, true, false, false, true};
+const std::vector<bool> Installed = {true, true, false, true, true, true, true};
+
+std::vector<bool> EnabledStates(HWND window)
+{
+    std::vector<bool> states;
+    for (int id : {IDC_PLAY, IDC_PLAY_OPTION, IDC_INSTALL, IDC_INSTALL_DIRECTX, IDC_PERFORMANCE_SETTINGS,
+                   IDC_UNINSTALL, IDC_EXIT})
+        states.push_back(IsWindowEnabled(GetDlgItem(window, id)) != 0);
+    return states;
+}
+
+TEST_F(Commands, RoundTripOnTheDemoDisc)
+{
+    const std::wstring settingsFile = Folder + L"\\res.dat";
+
+    // Install from the disc; the menu stays, ready to play once repainted.
+    HWND window = OpenMenu(DiscDrive);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(NotInstalled, EnabledStates(window));
+    driver::Click(Button(window, IDC_INSTALL));
+    demo::Run setup = OnlyRun();
+    ExpectStays(window);
+    EXPECT_EQ(0, AnswerStandIn(setup, L"Rumbelon Setup", IDOK));
+    EXPECT_TRUE(Exists(Game));
+    EXPECT_EQ("6 F H\r\n", FileBytes(settingsFile));
+    EXPECT_EQ(Folder, RegistryString(demo::AppPathsKey, L"Path"));
+    EXPECT_EQ(Game, RegistryString(demo::AppPathsKey, nullptr));
+    EXPECT_TRUE(Exists(Uninstaller));
+    InvalidateRect(window, nullptr, FALSE);
+    EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == Installed; }, Patience));
+    ExitMenu(window);
+
+    // Settings once, then play.
+    demo::ClearLog();
+    window = OpenMenu(DiscDrive);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(Installed, EnabledStates(window));
+    driver::Click(Button(window, IDC_PERFORMANCE_SETTINGS));
+    HWND dialog = driver::WaitForDialog(menuProcess->processId, L"Performance Settings", Patience);
+    ASSERT_TRUE(dialog);
+    driver::Answer(dialog, IDOK);
+    EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(dialog); }, Patience));
+    ExpectStays(window);
+    EXPECT_EQ("6 F H\r\n", FileBytes(settingsFile));
+    EXPECT_FALSE(Exists(Folder + L"\\res.tmp"));
+
+    driver::Click(Button(window, IDC_PLAY));
+    demo::Run game = OnlyRun();
+    Child &running = Keep(Attach(game));
+    EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
+    HWND gameWindow = driver::WaitForTopWindow(L"Rumbelon", L"Rumbelon", game.processId, Patience);
+    ASSERT_TRUE(gameWindow);
+    std::wstring report = ControlText(GetDlgItem(gameWindow, 100));
+    EXPECT_NE(std::wstring::npos, report.find(L"Command line: \"" + Game + L"\"\r\n"))
+        << std::string(report.begin(), report.end());
+    EXPECT_NE(std::wstring::npos, report.find(L"Current directory: " + Folder + L"\r\n"));
+    EXPECT_NE(std::wstring::npos,
+              report.find(L"Settings: \"6 F H\": code 6 (640x480), full screen, high drawing distance"));
+    PostMessageW(gameWindow, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, driver::WaitForExit(running, Patience));
+
+    // Uninstall; then the menu sees nothing installed.
+    demo::ClearLog();
+    window = OpenMenu(DiscDrive);
+    ASSERT_TRUE(window);
+    driver::Click(Button(window, IDC_UNINSTALL));
+    demo::Run uninstall = OnlyRun();
+    EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
+    EXPECT_EQ(0, AnswerStandIn(uninstall, L"Rumbelon Uninstall", IDOK));
+    EXPECT_FALSE(Exists(Folder));
+    EXPECT_FALSE(KeyExists(demo::AppPathsKey));
+    EXPECT_FALSE(KeyExists(demo::UninstallKey));
+
+    window = OpenMenu(DiscDrive);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(NotInstalled, EnabledStates(window));
+    ExitMenu(window);
+}
+
+}  // namespace
