@@ -75,25 +75,28 @@ bool PutFileBytes(const std::wstring &path, const std::string &bytes)
     return CloseHandle(file) && written;
 }
 
-// Gives the file a last-write time long past, so that any write shows.
-bool Backdate(const std::wstring &path)
-{
-    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    SYSTEMTIME when = {2001, 2, 0, 3, 4, 5, 6, 0};
-    FILETIME time;
-    bool set = SystemTimeToFileTime(&when, &time) && SetFileTime(file, nullptr, nullptr, &time);
-    return CloseHandle(file) && set;
-}
-
 ULONGLONG LastWriteTime(const std::wstring &path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
         return 0;
     return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Writes the file with a last-write time long past, so that any later
+// write shows; returns that time, 0 on failure.
+ULONGLONG PutOldFile(const std::wstring &path, const std::string &bytes)
+{
+    if (!PutFileBytes(path, bytes))
+        return 0;
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    SYSTEMTIME when = {2001, 2, 0, 3, 4, 5, 6, 0};
+    FILETIME time;
+    bool set = SystemTimeToFileTime(&when, &time) && SetFileTime(file, nullptr, nullptr, &time);
+    return CloseHandle(file) && set ? LastWriteTime(path) : 0;
 }
 
 // The names in a folder, "." and ".." left out, subfolders marked with "\".
@@ -228,6 +231,11 @@ protected:
         if (dialog) {
             EXPECT_EQ(menuWindow, GetWindow(dialog, GW_OWNER));
             EXPECT_FALSE(IsWindowEnabled(menuWindow));
+            // Position (0, 0): the client areas share their top-left
+            // corner (the dialog's frame reaches out beyond the menu's).
+            RECT own = driver::ClientRectOnScreen(dialog), owner = driver::ClientRectOnScreen(menuWindow);
+            EXPECT_EQ(owner.left, own.left);
+            EXPECT_EQ(owner.top, own.top);
         }
         return dialog;
     }
@@ -270,6 +278,17 @@ protected:
         changed = Choice(row, !now.windowed, !now.low);
         MouseClick(GetDlgItem(dialog, now.low ? IDC_HIGH : IDC_LOW));
         EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == changed; }, 10000)) << Read(dialog);
+    }
+
+    // Opens the dialog, sees it show `shown`, picks `row` and the other
+    // radio button of each pair, and presses OK.
+    void ChangeAndSave(const Shown &shown, int row)
+    {
+        HWND dialog = OpenDialog();
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(shown, Read(dialog));
+        ChangeEverything(dialog, row);
+        PressOk(dialog);
     }
 
     driver::Child child;
@@ -367,20 +386,14 @@ TEST_F(Settings, AChangedChoiceIsSavedAsTheNewLine)
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
 
     // The next opening reads the new line back.
-    dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
-    EXPECT_EQ(Choice(5, true, true), Read(dialog));
-    ChangeEverything(dialog, 0);
-    PressOk(dialog);
+    ChangeAndSave(Choice(5, true, true), 0);
     EXPECT_EQ("3 F H\r\n", FileBytes(SettingsFile()));
 }
 
 TEST_F(Settings, CancelEscAndTheCloseBoxLeaveTheFileAsItWas)
 {
     const char line[] = "8 W L\r\n";
-    ASSERT_TRUE(PutFileBytes(SettingsFile(), line));
-    ASSERT_TRUE(Backdate(SettingsFile()));
-    ULONGLONG written = LastWriteTime(SettingsFile());
+    ULONGLONG written = PutOldFile(SettingsFile(), line);
     ASSERT_NE(0u, written);
     StartMenu();
     for (const char *how : {"Cancel", "Esc", "close box"}) {
@@ -388,7 +401,11 @@ TEST_F(Settings, CancelEscAndTheCloseBoxLeaveTheFileAsItWas)
         HWND dialog = OpenDialog();
         ASSERT_TRUE(dialog);
         EXPECT_EQ(Choice(4, true, true), Read(dialog));
+        // A click on the menu's Exit button does nothing while the dialog
+        // is open; the clicks that follow show it has been handled.
+        MouseClick(driver::FindControl(menuWindow, IDC_EXIT).window);
         ChangeEverything(dialog, 1);
+        EXPECT_EQ(-1, driver::WaitForExit(child, 0));
         if (how[0] == 'C') {
             driver::Answer(dialog, IDCANCEL);
         } else if (how[0] == 'E') {
@@ -409,9 +426,8 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
     const std::string archive =
         ArchiveBytes({{"README.TXT", "not the settings\r\n"}, {"RES.DAT", "1 W L\r\n"}, {"OTHER.DAT", "3 F H\r\n"}});
     const std::wstring archivePath = folder + L"FASTFILE.DAT";
-    ASSERT_TRUE(PutFileBytes(archivePath, archive));
-    ASSERT_TRUE(Backdate(archivePath));
-    ULONGLONG written = LastWriteTime(archivePath);
+    ULONGLONG written = PutOldFile(archivePath, archive);
+    ASSERT_NE(0u, written);
     StartMenu();
 
     HWND dialog = OpenDialog();
@@ -425,11 +441,7 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
     EXPECT_EQ(written, LastWriteTime(archivePath));
 
     // From now on the loose file comes first.
-    dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
-    EXPECT_EQ(Choice(5, true, true), Read(dialog));
-    ChangeEverything(dialog, 2);
-    PressOk(dialog);
+    ChangeAndSave(Choice(5, true, true), 2);
     EXPECT_EQ("5 F H\r\n", FileBytes(SettingsFile()));
     dialog = OpenDialog();
     ASSERT_TRUE(dialog);
@@ -445,9 +457,8 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
 TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
 {
     const char line[] = "3 F H\r\n";
-    ASSERT_TRUE(PutFileBytes(SettingsFile(), line));
-    ASSERT_TRUE(Backdate(SettingsFile()));
-    ULONGLONG written = LastWriteTime(SettingsFile());
+    ULONGLONG written = PutOldFile(SettingsFile(), line);
+    ASSERT_NE(0u, written);
     StartMenu();
 
     // The new line cannot be put in place: another program holds "res.dat"
@@ -466,11 +477,7 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
 
     // The new line cannot even be written: "res.tmp" is a folder.
     ASSERT_TRUE(CreateDirectoryW((folder + L"res.tmp").c_str(), nullptr));
-    dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
-    ASSERT_EQ(Choice(0, false, false), Read(dialog));
-    ChangeEverything(dialog, 5);
-    PressOk(dialog);
+    ChangeAndSave(Choice(0, false, false), 5);
     EXPECT_EQ(line, FileBytes(SettingsFile()));
     EXPECT_EQ(written, LastWriteTime(SettingsFile()));
     std::vector<std::wstring> expected = {L"res.dat", L"res.tmp\\"};
@@ -479,10 +486,7 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
 
     // Once the way is clear, the same menu saves.
     RemoveDirectoryW((folder + L"res.tmp").c_str());
-    dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
-    ChangeEverything(dialog, 5);
-    PressOk(dialog);
+    ChangeAndSave(Choice(0, false, false), 5);
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
 }
 
