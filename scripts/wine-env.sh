@@ -36,7 +36,7 @@ wine_env_servers=""
 wine_env_xvfb=""
 
 # Bump when the template's preparation changes, so old ones are remade.
-wine_template_version=3
+wine_template_version=4
 
 wine_template() {
     template="$RUMBELON_WINE_DIR/template"
@@ -63,6 +63,11 @@ wine_new_prefix() {
     wine_template
     rm -rf "$1"
     cp -al "$RUMBELON_WINE_DIR/template" "$1"
+    # The server rewrites the registry files in place: through a hard link
+    # it would write every suite's registry into the template.
+    for hive in "$1"/*.reg; do
+        cp --remove-destination "$RUMBELON_WINE_DIR/template/${hive##*/}" "$hive"
+    done
     rm -f "$1/.ready"
 }
 
