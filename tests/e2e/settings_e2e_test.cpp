@@ -534,15 +534,20 @@ TEST_F(Settings, WithTheEntryGoneTheCommandStillShowsTheDialogAndTheMenuRefreshe
     HWND settingsButton = driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window;
     ASSERT_TRUE(IsWindowEnabled(settingsButton));
 
-    // The uninstaller removes the entry while the menu is open; the button
-    // goes only at the next refresh, so the command can still come.
+    // The uninstaller removes the entry while the menu is open. A user's
+    // click on the still enabled button first moves the focus to it, which
+    // refreshes the menu: the button goes, and no dialog comes.
     demo::Register(L"", L"");
+    MouseClick(settingsButton);
+    EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindowEnabled(settingsButton); }, 10000));
+    EXPECT_FALSE(driver::WaitForDialog(child.processId, nullptr, 2000));
+
+    // The command itself still shows the dialog, on the start values.
     HWND dialog = OpenDialog(true);
     ASSERT_TRUE(dialog);
     EXPECT_EQ(StartValues, Read(dialog));
     ChangeEverything(dialog, 0);
     PressOk(dialog);
-    EXPECT_FALSE(IsWindowEnabled(settingsButton));
     EXPECT_FALSE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_PLAY).window));
     EXPECT_TRUE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_INSTALL).window));
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
