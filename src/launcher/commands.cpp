@@ -52,27 +52,32 @@ bool IsCdRomRoot(const char *root)
     return GetDriveTypeA(root) == DRIVE_CDROM;
 }
 
-// The command line of a program of the disc, found by searching the
-// CD-ROM drives; false when the user gave up the search.
-bool FoundDiscCommandLine(char (&commandLine)[MAX_PATH], const char *program)
-{
-    return FindGameDisc() && DiscDirectory &&
-           FormatDiscCommandLine(commandLine, sizeof commandLine, DiscDirectory->path, program) >= 0;
-}
-
-// The installer: from the current drive when that is a CD-ROM drive, else
-// from the drive that holds the disc. The menu leaves when the game was
-// already installed in a real folder; before a first installation it stays,
-// ready to play once the installer is done.
-LRESULT Install()
+// Where a program of the disc starts from: the current drive when that is a
+// CD-ROM drive (with the command line `bare` when there is one), else the
+// drive that holds the disc. False when the current directory cannot be
+// read or the user gave up the search.
+bool FindDiscCommandLine(char (&commandLine)[MAX_PATH], const char *program, const char *bare)
 {
     char root[4];
     if (!ReadCurrentRoot(root))
-        return 0;
+        return false;
+    if (!IsCdRomRoot(root))
+        return FindGameDisc() && DiscDirectory &&
+               FormatDiscCommandLine(commandLine, sizeof commandLine, DiscDirectory->path, program) >= 0;
+    if (bare)
+        lstrcpynA(commandLine, bare, sizeof commandLine);
+    else
+        FormatDiscCommandLine(commandLine, sizeof commandLine, root, program);
+    return true;
+}
+
+// The menu leaves when the game was already installed in a real folder;
+// before a first installation it stays, ready to play once the installer is
+// done.
+LRESULT Install()
+{
     char commandLine[MAX_PATH] = "";
-    if (IsCdRomRoot(root))
-        lstrcpynA(commandLine, Installer, sizeof commandLine);
-    else if (!FoundDiscCommandLine(commandLine, DiscInstaller))
+    if (!FindDiscCommandLine(commandLine, DiscInstaller, Installer))
         return 0;
     if (!Start(commandLine)) {
         ShowLauncherError(DiscError);
@@ -108,13 +113,8 @@ LRESULT Play(const char *option)
 
 LRESULT InstallDirectX()
 {
-    char root[4];
-    if (!ReadCurrentRoot(root))
-        return 0;
     char commandLine[MAX_PATH] = "";
-    if (IsCdRomRoot(root))
-        FormatDiscCommandLine(commandLine, sizeof commandLine, root, DirectXInstaller);
-    else if (!FoundDiscCommandLine(commandLine, DirectXInstaller))
+    if (!FindDiscCommandLine(commandLine, DirectXInstaller, nullptr))
         return 0;
     if (!Start(commandLine))
         ShowLauncherError(DiscError);
