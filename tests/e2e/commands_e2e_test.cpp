@@ -20,6 +20,7 @@
 namespace {
 
 using driver::Child;
+using driver::FileBytes;
 
 const wchar_t EmptyDrive[] = L"D:\\";
 const wchar_t DiscDrive[] = L"E:\\";
@@ -51,19 +52,6 @@ std::wstring RegistryString(const wchar_t *key, const wchar_t *name)
     DWORD size = sizeof value;
     RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, value, &size);
     return value;
-}
-
-std::string FileBytes(const std::wstring &path)
-{
-    std::string bytes;
-    FILE *file = _wfopen(path.c_str(), L"rb");
-    if (!file)
-        return bytes;
-    char block[512];
-    for (size_t got; (got = fread(block, 1, sizeof block, file)) > 0;)
-        bytes.append(block, got);
-    fclose(file);
-    return bytes;
 }
 
 // String `id` of the English language library, which the menu uses here.
@@ -518,17 +506,9 @@ TEST_F(Commands, MissingUninstallerShowsTheInstallationErrorAndStays)
     EXPECT_TRUE(demo::ReadLog().empty());
 }
 
-const std::vector<bool> NotInstalled = {false, false, true, true, false, false, true};
-const std::vector<bool> Installed = {true, true, false, true, true, true, true};
-
-std::vector<bool> EnabledStates(HWND window)
-{
-    std::vector<bool> states;
-    for (int id : {IDC_PLAY, IDC_PLAY_OPTION, IDC_INSTALL, IDC_INSTALL_DIRECTX, IDC_PERFORMANCE_SETTINGS,
-                   IDC_UNINSTALL, IDC_EXIT})
-        states.push_back(IsWindowEnabled(GetDlgItem(window, id)) != 0);
-    return states;
-}
+using menu::EnabledStates;
+using menu::Installed;
+using menu::NotInstalled;
 
 TEST_F(Commands, RoundTripOnTheDemoDisc)
 {

@@ -2,7 +2,7 @@
 
 #include "rumbelon_paths.h"
 
-#include <stdio.h>
+#include <stdlib.h>
 
 namespace demo {
 
@@ -79,14 +79,7 @@ void Register(const std::wstring &folder, const std::wstring &uninstall)
 std::vector<Run> ReadLog()
 {
     std::vector<Run> runs;
-    FILE *log = _wfopen(LogPath, L"rb");
-    if (!log)
-        return runs;
-    std::string text;
-    char block[4096];
-    for (size_t got; (got = fread(block, 1, sizeof block, log)) > 0;)
-        text.append(block, got);
-    fclose(log);
+    std::string text = driver::FileBytes(LogPath);  // no line in a missing log
     size_t start = 0;
     for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
         std::vector<std::string> fields = SplitFields(text.substr(start, end - start));

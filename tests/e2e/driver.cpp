@@ -410,6 +410,20 @@ bool CopyInto(const std::wstring &file, const std::wstring &folder)
     return CopyFileW(file.c_str(), (folder + file.substr(file.find_last_of(L'\\') + 1)).c_str(), FALSE) != 0;
 }
 
+std::string FileBytes(const std::wstring &path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD got = 0;
+    if (!bytes.empty() && (!ReadFile(file, &bytes[0], DWORD(bytes.size()), &got, nullptr) || got != bytes.size()))
+        bytes = "(unreadable)";
+    CloseHandle(file);
+    return bytes;
+}
+
 bool WriteTextFile(const std::wstring &path, const char *text)
 {
     FILE *file = _wfopen(path.c_str(), L"wb");

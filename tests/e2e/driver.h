@@ -130,4 +130,8 @@ void RemoveFolder(const std::wstring &folder);
 bool CopyInto(const std::wstring &file, const std::wstring &folder);
 bool WriteTextFile(const std::wstring &path, const char *text);
 
+// The whole file (read while others may write it), or "(missing)" when it
+// cannot be opened, "(unreadable)" when it cannot be read.
+std::string FileBytes(const std::wstring &path);
+
 }  // namespace driver

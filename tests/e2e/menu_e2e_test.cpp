@@ -48,17 +48,9 @@ std::wstring ModuleString(const std::wstring &path, UINT id)
     return text;
 }
 
-// The enabled state of each button, in layout order.
-std::vector<bool> EnabledStates(HWND window)
-{
-    std::vector<bool> states;
-    for (const ButtonLayout &button : Layout)
-        states.push_back(driver::FindControl(window, button.id).enabled);
-    return states;
-}
-
-const std::vector<bool> NotInstalled = {false, false, true, true, false, false, true};
-const std::vector<bool> Installed = {true, true, false, true, true, true, true};
+using menu::EnabledStates;
+using menu::Installed;
+using menu::NotInstalled;
 
 class Menu : public ::testing::Test {
 protected:

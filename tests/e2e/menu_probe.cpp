@@ -71,6 +71,18 @@ bool ShowsPicture(HWND window, const driver::Image &picture, int *mismatches)
     return picture.width > 0 && differ == 0;
 }
 
+const std::vector<bool> NotInstalled = {false, false, true, true, false, false, true};
+const std::vector<bool> Installed = {true, true, false, true, true, true, true};
+
+std::vector<bool> EnabledStates(HWND window)
+{
+    std::vector<bool> states;
+    for (int id : {IDC_PLAY, IDC_PLAY_OPTION, IDC_INSTALL, IDC_INSTALL_DIRECTX, IDC_PERFORMANCE_SETTINGS,
+                   IDC_UNINSTALL, IDC_EXIT})
+        states.push_back(IsWindowEnabled(GetDlgItem(window, id)) != FALSE);
+    return states;
+}
+
 long CloseMenu(const driver::Child &menu, HWND window)
 {
     PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);

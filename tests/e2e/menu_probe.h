@@ -29,6 +29,13 @@ driver::Image Picture();
 // the pixels that differ.
 bool ShowsPicture(HWND window, const driver::Image &picture, int *mismatches = nullptr);
 
+// The enabled state of each button, in layout order (the two play buttons,
+// install, DirectX, settings, uninstall, exit), and those states without
+// and with an installation.
+std::vector<bool> EnabledStates(HWND window);
+extern const std::vector<bool> NotInstalled;
+extern const std::vector<bool> Installed;
+
 // Asks the menu to close as the close box does and waits for its exit code
 // (-1 when it does not end).
 long CloseMenu(const driver::Child &menu, HWND window);

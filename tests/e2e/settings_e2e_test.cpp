@@ -18,6 +18,8 @@
 
 namespace {
 
+using driver::FileBytes;
+
 const wchar_t ScratchFolder[] = L"C:\\rumbelon-settings\\";
 
 // What the dialog shows: the selected row of the resolution list and which
@@ -49,21 +51,6 @@ Shown Choice(int row, bool windowed, bool low)
 const char *const RowTexts[] = {"320x200", "400x300", "512x384", "640x480", "800x600", "1024x768"};
 
 const Shown StartValues = Choice(3, false, false);  // 640x480, full screen, high
-
-// The whole file, or "(missing)" when it cannot be read.
-std::string FileBytes(const std::wstring &path)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "(missing)";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD got = 0;
-    if (!bytes.empty() && (!ReadFile(file, &bytes[0], DWORD(bytes.size()), &got, nullptr) || got != bytes.size()))
-        bytes = "(unreadable)";
-    CloseHandle(file);
-    return bytes;
-}
 
 bool PutFileBytes(const std::wstring &path, const std::string &bytes)
 {
