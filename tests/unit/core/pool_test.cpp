@@ -10,7 +10,9 @@
 namespace {
 
 // A system heap that grants requests up to a limit and records every request,
-// so the chunk search and the failure paths run for real.
+// so the chunk search and the failure paths run for real. Every chunk the
+// pool takes in this program comes from it, the list tests' among them, so
+// that a test which starts the pool afresh hands back what it held.
 struct TestHeap {
     static uint32_t limit;
     static std::vector<uint32_t> requests;
@@ -33,15 +35,28 @@ struct TestHeap {
     }
 };
 
-uint32_t TestHeap::limit;
+uint32_t TestHeap::limit = UINT32_MAX;
 std::vector<uint32_t> TestHeap::requests;
 std::vector<void *> TestHeap::live;
 
+class TestHeapForEveryTest : public ::testing::Environment {
+    void SetUp() override { PoolHeap = {TestHeap::Allocate, TestHeap::Release}; }
+};
+const ::testing::Environment *const testHeapForEveryTest =
+    ::testing::AddGlobalTestEnvironment(new TestHeapForEveryTest);
+
+// An empty pool on the test heap, with every block it took given back.
 void ResetPool()
 {
     memset(PoolFreeLists, 0, sizeof PoolFreeLists);
     PoolChunk = PoolChunkState{};
     PoolBudget = PoolBudgetAtStart;
+    for (void *block : TestHeap::live)
+        free(block);
+    TestHeap::live.clear();
+    TestHeap::requests.clear();
+    TestHeap::limit = UINT32_MAX;
+    PoolHeap = {TestHeap::Allocate, TestHeap::Release};
 }
 
 // Free blocks are poisoned in the sanitizer build; only this walk reads them.
@@ -68,22 +83,8 @@ uint8_t *Bytes(void *block)
 
 class Pool : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ResetPool();
-        TestHeap::limit = UINT32_MAX;
-        TestHeap::requests.clear();
-        PoolHeap = {TestHeap::Allocate, TestHeap::Release};
-    }
-
-    void TearDown() override
-    {
-        ResetPool();
-        for (void *block : TestHeap::live)
-            free(block);
-        TestHeap::live.clear();
-        PoolHeap = PoolStandardHeap;
-    }
+    void SetUp() override { ResetPool(); }
+    void TearDown() override { ResetPool(); }
 };
 
 TEST_F(Pool, RoundsToFourAndPassesLargeRequestsToTheHeap)
