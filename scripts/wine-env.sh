@@ -1,5 +1,6 @@
-# Wine set-up shared by the test and run scripts; source it, with
-# RUMBELON_WINE_DIR naming a folder of the build that may hold the state.
+# The environment shared by the test, benchmark and run scripts; source it
+# (from bash), with RUMBELON_WINE_DIR naming a folder of the build that may
+# hold the state.
 #
 # wine_template        makes the prepared prefix once (about 15 s)
 # wine_new_prefix DIR  a fresh prefix from the template (hard links, < 1 s)
@@ -7,6 +8,10 @@
 # wine_map_drives DIR LETTER TYPE FOLDER...  maps drive letters to folders
 # xvfb_start           a private X display for the windows, in DISPLAY
 # wine_env_cleanup     stops what the above started
+#
+# It also tells how this machine runs 32-bit code: RUMBELON_I386 is
+# "native" or "qemu", and RUMBELON_LEAK_CHECKS "on" or "off" for the
+# sanitizer builds (ASAN_OPTIONS is set to match).
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -17,19 +22,30 @@ wine_env_scripts=$(cd "$(dirname "${BASH_SOURCE:-$0}")" && pwd)
 
 # 32-bit Wine under qemu-i386 needs the preload (see wine-qemu-preload.c);
 # 64-bit Wine processes get an empty library through the same $LIB path.
-if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then
-    preload="$RUMBELON_WINE_DIR/preload"
-    src="$wine_env_scripts/wine-qemu-preload.c"
-    if [ ! -e "$preload/lib/i386-linux-gnu/libwineqemu.so" ] ||
-       [ "$src" -nt "$preload/lib/i386-linux-gnu/libwineqemu.so" ]; then
+wine_env_preload() {
+    local preload="$RUMBELON_WINE_DIR/preload"
+    local src="$wine_env_scripts/wine-qemu-preload.c"
+    local lib32="$preload/lib/i386-linux-gnu/libwineqemu.so"
+    if [ ! -e "$lib32" ] || [ "$src" -nt "$lib32" ]; then
         mkdir -p "$preload/lib/i386-linux-gnu" "$preload/lib/x86_64-linux-gnu"
-        gcc -m32 -O2 -shared -fPIC "$src" -o "$preload/lib/i386-linux-gnu/libwineqemu.so" -ldl
+        gcc -m32 -O2 -shared -fPIC "$src" -o "$lib32" -ldl
         printf '\n' | gcc -O2 -shared -fPIC -x c - -o "$preload/lib/x86_64-linux-gnu/libwineqemu.so"
     fi
     export LD_PRELOAD="$preload/\$LIB/libwineqemu.so"
-    # LeakSanitizer stops the world with ptrace, which qemu cannot offer;
-    # a small quarantine keeps long fuzzing runs inside qemu's address space.
+}
+
+# A registered qemu-i386 handler runs every 32-bit program, even where the
+# kernel could run it itself. LeakSanitizer stops the world with ptrace,
+# which qemu cannot offer, so leak checks are on exactly where the code runs
+# natively; under qemu a small quarantine keeps long fuzzing runs inside its
+# address space.
+if grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386; then
+    export RUMBELON_I386=qemu RUMBELON_LEAK_CHECKS=off
     export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0:quarantine_size_mb=8"
+    wine_env_preload
+else
+    export RUMBELON_I386=native RUMBELON_LEAK_CHECKS=on
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=1"
 fi
 
 wine_env_servers=""
@@ -39,7 +55,7 @@ wine_env_xvfb=""
 wine_template_version=4
 
 wine_template() {
-    template="$RUMBELON_WINE_DIR/template"
+    local template="$RUMBELON_WINE_DIR/template" view
     [ "$(cat "$template/.ready" 2>/dev/null)" = "$wine_template_version" ] && return 0
     rm -rf "$template"
     echo "wine: preparing the template prefix" >&2
@@ -60,6 +76,7 @@ wine_template() {
 }
 
 wine_new_prefix() {
+    local hive
     wine_template
     rm -rf "$1"
     cp -al "$RUMBELON_WINE_DIR/template" "$1"
@@ -97,21 +114,25 @@ wine_use_prefix() {
 }
 
 xvfb_start() {
-    display=90
+    local display=90 tries=0
     while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
         display=$((display + 1))
     done
     Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     wine_env_xvfb=$!
     export DISPLAY=":$display"
-    tries=0
-    until [ -e "/tmp/.X11-unix/X$display" ] || [ $tries -ge 50 ]; do
+    until [ -e "/tmp/.X11-unix/X$display" ]; do
+        if [ $tries -ge 100 ] || ! kill -0 "$wine_env_xvfb" 2>/dev/null; then
+            echo "xvfb: display :$display did not come up (is Xvfb installed and working?)" >&2
+            return 1
+        fi
         sleep 0.1
         tries=$((tries + 1))
     done
 }
 
 wine_env_cleanup() {
+    local p
     for p in $wine_env_servers; do
         WINEPREFIX="$p" wineserver -k 2>/dev/null || true
     done
