@@ -52,7 +52,7 @@ wine_env_servers=""
 wine_env_xvfb=""
 
 # Bump when the template's preparation changes, so old ones are remade.
-wine_template_version=4
+wine_template_version=5
 
 wine_template() {
     local template="$RUMBELON_WINE_DIR/template" view
@@ -64,6 +64,11 @@ wine_template() {
     # two seconds unless Wine manages no windows itself.
     WINEPREFIX="$template" wine reg add 'HKCU\Software\Wine\X11 Driver' \
         /v Managed /d N /f /reg:64 >/dev/null 2>&1
+    # Caption buttons are glyphs of the Marlett font. Debian's fonts-wine puts
+    # it where this Wine never finds it (its data path mixes a "/" into a
+    # Windows path), so the close box showed an "r"; every file in the
+    # Windows font folder is loaded.
+    cp /usr/share/wine/fonts/marlett.ttf "$template/drive_c/windows/Fonts/"
     # A crashing program ends at once instead of waiting for winedbg, which
     # cannot attach under qemu: the "debugger" is a command that just exits.
     for view in 32 64; do
