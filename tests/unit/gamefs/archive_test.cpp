@@ -3,6 +3,7 @@
 // the searched records only.
 
 #include "archive_bytes.h"
+#include "hostile_names.h"
 
 #include "gamefs/archive.h"
 #include "gamefs/archive_writer.h"
@@ -209,8 +210,11 @@ TEST(FastFileWriter, NamesAreJudged)
     EXPECT_EQ(FastFileCheckName(nullptr), FastFileNameEmpty);
     EXPECT_EQ(FastFileCheckName("THIRTEENCHARS"), FastFileNameTooLong);
     EXPECT_EQ(FastFileCheckName("Res.dat"), FastFileNameLowerCase);
-    for (const char *outside : {"..\\X", "A\\..\\B", "..", "\\ROOT", "C:X", "A\\\\B", "A\\"})
-        EXPECT_EQ(FastFileCheckName(outside), FastFileNameOutside) << outside;
+    EXPECT_EQ(FastFileCheckName("LONGER\\..\\name"),  // every rule it breaks, not only the first
+              FastFileNameTooLong | FastFileNameLowerCase | FastFileNameOutside);
+    EXPECT_EQ(FastFileCheckName("A/B"), FastFileNameSound);  // a subfolder, written with '/'
+    for (size_t i = 0; i < HostileNameCount; ++i)
+        EXPECT_EQ(FastFileCheckName(HostileNames[i].name), HostileNames[i].faults) << HostileNames[i].name;
 }
 
 TEST(FastFileWriter, RefusesWhatReadersCouldNotRead)
