@@ -255,3 +255,13 @@ void PoolFree(void *block, uint32_t size)
     }
     PushFree(static_cast<uint8_t *>(block), n);
 }
+
+uint64_t PoolFreeBytes()
+{
+    uint64_t bytes = PoolChunk.bytesLeft;
+    for (uint32_t k = 1; k < PoolListCount; ++k) {
+        for (const uint8_t *block = static_cast<uint8_t *>(PoolFreeLists[k]); block; block = NextFree(block))
+            bytes += k * PoolGranule;
+    }
+    return bytes;
+}
