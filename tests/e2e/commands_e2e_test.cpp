@@ -459,6 +459,26 @@ TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
     StaysThenAnswer(window, directX, L"DirectX Setup", IDOK, 0);
 }
 
+// Commands queued behind Exit (a second click, a posted message) arrive
+// after the quit sequence has shut the file system down: they run nothing.
+// The menu's thread is held while both are posted, so that both are queued
+// before Exit runs.
+TEST_F(Commands, CommandsAfterTheQuitRunNothing)
+{
+    HWND window = OpenMenu(HardDisk);
+    ASSERT_TRUE(window);
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr));
+    ASSERT_TRUE(thread);
+    ASSERT_NE(DWORD(-1), SuspendThread(thread));
+    SendCommand(window, IDC_EXIT);
+    SendCommand(window, IDC_INSTALL_DIRECTX);  // would search the drives from the hard disk
+    SendCommand(window, IDC_INSTALL);
+    ResumeThread(thread);
+    CloseHandle(thread);
+    EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
+    EXPECT_TRUE(demo::ReadLog().empty());
+}
+
 TEST_F(Commands, UninstallStartsTheRegisteredUninstallerAndQuits)
 {
     ASSERT_NO_FATAL_FAILURE(InstallGame());
