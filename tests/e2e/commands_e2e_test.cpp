@@ -459,6 +459,25 @@ TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
     StaysThenAnswer(window, directX, L"DirectX Setup", IDOK, 0);
 }
 
+// A disc whose programs do not start: Install and DirectX both show the
+// disc error, not the installation error, and the menu stays.
+TEST_F(Commands, DiscProgramsThatDoNotStartShowTheDiscError)
+{
+    ASSERT_TRUE(Insert(EmptyDrive));  // D: is emptied again before every case
+    ASSERT_TRUE(DeleteFileW(L"D:\\setup.exe"));
+    ASSERT_TRUE(DeleteFileW(L"D:\\redist\\directx6\\directx\\dxsetup.exe"));
+    HWND window = OpenMenu(EmptyDrive);
+    ASSERT_TRUE(window);
+    for (int button : {IDC_INSTALL, IDC_INSTALL_DIRECTX}) {
+        SCOPED_TRACE(button);
+        driver::Click(Button(window, button));
+        ExpectMenuBox(MenuString(IDS_DISC_ERROR), {IDOK}, true, IDOK);
+        ExpectStays(window);
+    }
+    ExitMenu(window);
+    EXPECT_TRUE(demo::ReadLog().empty());
+}
+
 // Commands queued behind Exit (a second click, a posted message) arrive
 // after the quit sequence has shut the file system down: they run nothing.
 // The menu's thread is held while both are posted, so that both are queued
