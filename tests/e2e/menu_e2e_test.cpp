@@ -334,11 +334,11 @@ TEST_F(Menu, MissingLanguageLibraryGivesTheProgramsOwnEnglish)
                           (current + L"rm_ger.dll").c_str(), FALSE));
     Child &child = Start(current, folder + L"autorun.exe");
     HWND window = menu::WaitForMenuWindow(child);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((current + L"planted-library-ran").c_str()));
     ASSERT_TRUE(window);
     ExpectOwnEnglishCaptions(window);
     EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(window, menu::Picture()); }, 10000));
     EXPECT_EQ(0, menu::CloseMenu(child, window));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((current + L"planted-library-ran").c_str()));
 }
 
 // Run with drive E: mapped as a CD-ROM drive by run-suite (a suite of its
