@@ -46,6 +46,10 @@ static uint32_t RoundToGranule(uint32_t size)
 }
 
 // A free block's first word links it to the next free block of its size.
+// The smallest block is one granule, so a link must fit in one: with wider
+// pointers a 4-byte free block would overwrite its neighbour.
+static_assert(sizeof(uint8_t *) == PoolGranule, "the free-list link must fit in the smallest block");
+
 static uint8_t *NextFree(const uint8_t *block)
 {
     uint8_t *next;
@@ -254,4 +258,14 @@ void PoolFree(void *block, uint32_t size)
         return;
     }
     PushFree(static_cast<uint8_t *>(block), n);
+}
+
+uint64_t PoolFreeBytes()
+{
+    uint64_t bytes = PoolChunk.bytesLeft;
+    for (uint32_t k = 1; k < PoolListCount; ++k) {
+        for (const uint8_t *block = static_cast<uint8_t *>(PoolFreeLists[k]); block; block = NextFree(block))
+            bytes += k * PoolGranule;
+    }
+    return bytes;
 }

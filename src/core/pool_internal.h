@@ -35,3 +35,7 @@ void *PoolCarve(uint32_t n);
 bool PoolNewChunk(PoolChunkState *chunk);
 void *PoolSplit(uint32_t n);
 void PoolCompact();
+
+// Bytes on the free lists and left in the current chunk: with every block
+// given back, all the bytes of the chunks taken so far.
+uint64_t PoolFreeBytes();

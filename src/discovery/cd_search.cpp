@@ -25,14 +25,19 @@ int DiscHoldsFile(DirectoryHandle *handle, const char *relativeFile)
     return 1;
 }
 
+void ReleaseGameDisc()
+{
+    CloseDirectory(DiscDirectory);
+    DiscDirectory = nullptr;
+}
+
 // Roots come as "X:\" and a terminator, four characters each. The handle of
 // a drive that does not hold the file is closed at once, and each scan
 // starts by closing the previous scan's, so repeated retries pile up no
 // handles.
 int ScanCdDrives(const char *relativeFile)
 {
-    CloseDirectory(DiscDirectory);
-    DiscDirectory = nullptr;
+    ReleaseGameDisc();
 
     char roots[256] = {};
     DWORD length = GetLogicalDriveStringsA(sizeof roots, roots);
@@ -45,10 +50,8 @@ int ScanCdDrives(const char *relativeFile)
             DiscDirectory = OpenDirectory(roots + at, nullptr);
             found = DiscHoldsFile(DiscDirectory, relativeFile);
         }
-        if (!found) {
-            CloseDirectory(DiscDirectory);
-            DiscDirectory = nullptr;
-        }
+        if (!found)
+            ReleaseGameDisc();
     }
     return found;
 }

@@ -7,9 +7,13 @@
 // is asked to insert the disc (Retry/Cancel).
 
 // The root of the drive where the disc was last found; null while a scan
-// looks at other drives and after a scan that found nothing. It belongs to
-// the game file system, which releases it at shutdown at the latest.
+// looks at other drives and after a scan that found nothing.
 extern DirectoryHandle *DiscDirectory;
+
+// Closes and forgets the disc's handle. The menu's quit sequence calls it
+// before the file system shuts down: the shutdown releases every handle
+// still open, and this pointer must not outlive the handle it names.
+void ReleaseGameDisc();
 
 // Set when the user cancelled the prompt; cleared once FindGameDisc saw it.
 extern int DiscSearchCancelled;

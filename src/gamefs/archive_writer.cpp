@@ -2,35 +2,49 @@
 
 #include <string.h>
 
-// A name that climbs out of the folder or names a drive or a root would let
-// an extracted entry land anywhere.
-static bool NamesOutside(const char *name)
+// Windows takes either separator, and the archive tool writes '/' paths on
+// other systems, so both separate components here.
+static bool IsSeparator(char c)
 {
-    if (name[0] == '\\' || strchr(name, ':'))
-        return true;
-    for (const char *part = name; part;) {
-        const char *end = strchr(part, '\\');
-        size_t n = end ? static_cast<size_t>(end - part) : strlen(part);
-        if (n == 0 || (n == 2 && part[0] == '.' && part[1] == '.'))
-            return true;
-        part = end ? end + 1 : nullptr;
-    }
-    return false;
+    return c == '\\' || c == '/';
 }
 
-FastFileNameFault FastFileCheckName(const char *name)
+// A name that climbs out of the folder, names a drive, a root or a stream,
+// or has an empty component (which a join could turn into a root) would
+// let an extracted entry land anywhere.
+static bool NamesOutside(const char *name)
+{
+    if (strchr(name, ':'))
+        return true;
+    for (const char *part = name;; ++part) {
+        const char *end = part;
+        while (*end && !IsSeparator(*end))
+            ++end;
+        size_t n = static_cast<size_t>(end - part);
+        if (n == 0 || (part[0] == '.' && (n == 1 || (n == 2 && part[1] == '.'))))
+            return true;
+        if (!*end)
+            return false;
+        part = end;
+    }
+}
+
+unsigned FastFileCheckName(const char *name)
 {
     if (!name || !name[0])
         return FastFileNameEmpty;
+    unsigned faults = FastFileNameSound;
     if (strlen(name) > FastFileNameSize)
-        return FastFileNameTooLong;
+        faults |= FastFileNameTooLong;
     for (const char *c = name; *c; ++c) {
         if (*c >= 'a' && *c <= 'z')
-            return FastFileNameLowerCase;
+            faults |= FastFileNameLowerCase;
+        if (static_cast<unsigned char>(*c) < 32)
+            faults |= FastFileNameControl;
     }
     if (NamesOutside(name))
-        return FastFileNameOutside;
-    return FastFileNameSound;
+        faults |= FastFileNameOutside;
+    return faults;
 }
 
 uint32_t FastFileDirectorySizeFor(uint32_t count)

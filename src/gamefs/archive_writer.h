@@ -7,16 +7,23 @@
 // followed by one byte 26, so that every reader of the format stops at the
 // end of each entry.
 
-enum FastFileNameFault {
-    FastFileNameSound,
-    FastFileNameEmpty,
-    FastFileNameTooLong,    // more than 12 characters
-    FastFileNameLowerCase,  // lookups upper-case the name, so it could not be found
-    FastFileNameOutside,    // names a file outside the archive's folder
+// The rules a stored name can break, one bit each; a name can break
+// several at once.
+enum FastFileNameFault : unsigned {
+    FastFileNameSound = 0,
+    FastFileNameEmpty = 1u << 0,
+    FastFileNameTooLong = 1u << 1,    // more than 12 characters
+    FastFileNameLowerCase = 1u << 2,  // lookups upper-case the name, so it could not be found
+    FastFileNameOutside = 1u << 3,    // could name a file outside the archive's folder
+    FastFileNameControl = 1u << 4,    // holds bytes below 32
 };
 
-// Judges a name as it is to be stored.
-FastFileNameFault FastFileCheckName(const char *name);
+// The faults for which nothing may be written under such a name.
+const unsigned FastFileNameUnsafe = FastFileNameEmpty | FastFileNameOutside | FastFileNameControl;
+
+// Every rule the name, as it is to be stored, breaks (FastFileNameFault
+// bits); FastFileNameSound when it breaks none.
+unsigned FastFileCheckName(const char *name);
 
 // Bytes of the directory for count entries, or 0 when that many records
 // would not fit in a directory.

@@ -1,11 +1,10 @@
 #include "gamefs/directory.h"
 
 #include "core/pool.h"
+#include "gamefs/crt.h"
 #include "gamefs/file_system.h"
 #include "gamefs/path.h"
 
-#include <direct.h>
-#include <stdlib.h>
 #include <string.h>
 
 bool IsAbsolutePath(const char *path)

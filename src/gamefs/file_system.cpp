@@ -1,11 +1,10 @@
 #include "gamefs/file_system.h"
 
+#include "gamefs/crt.h"
 #include "gamefs/directory.h"
 #include "gamefs/game_file.h"
 #include "gamefs/path.h"
 
-#include <direct.h>
-#include <stdlib.h>
 #include <string.h>
 
 List *SearchPathRegistry;

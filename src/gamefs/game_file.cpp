@@ -2,12 +2,11 @@
 
 #include "core/pool.h"
 #include "gamefs/archive_cache.h"
+#include "gamefs/crt.h"
 #include "gamefs/directory.h"
 #include "gamefs/file_system.h"
 #include "gamefs/path.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
 #include <string.h>
 
 int BinaryFlagFromMode(const char *mode)

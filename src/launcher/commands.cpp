@@ -148,6 +148,8 @@ LRESULT ChangePerformanceSettings()
 
 LRESULT RunMenuCommand(int id, int code)
 {
+    if (MenuIsQuitting())
+        return 0;
     // Notifications (focus changes among them) only refresh the menu.
     if (code != 0)
         return RefreshMenu();

@@ -3,6 +3,7 @@
 #include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <windows.h>
 
 const char *LanguageLibraryForLetter(char letter)
@@ -43,7 +44,7 @@ static int FirstWordLetter(FILE *file)
     return c;
 }
 
-int ChooseLanguageLibrary(const char **library)
+int ChooseLanguageLibrary(const char **library, LocaleInfoReader readLocale)
 {
     FILE *file = fopen("lang.dat", "rt");
     if (file) {
@@ -53,9 +54,26 @@ int ChooseLanguageLibrary(const char **library)
         return 1;
     }
     char answer[32];
-    if (!GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE, answer, sizeof answer)) {
+    if (!readLocale(LOCALE_USER_DEFAULT, LOCALE_ILANGUAGE, answer, sizeof answer)) {
         *library = "rm_eng.dll";
         return 1;
     }
     return LanguageLibraryForLanguageId(unsigned(strtoul(answer, nullptr, 16)), library);
+}
+
+// The libraries hold strings only. Found by a bare name, the system would
+// also search the current directory and PATH and run the entry point of
+// whatever it found there; a menu copied to a hard disk, or a locale whose
+// library is missing, would run a planted library's code.
+HMODULE LoadLanguageLibrary(const char *name)
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path)
+        return nullptr;  // cut off: the folder is not known
+    char *folderEnd = strrchr(path, '\\');
+    if (!folderEnd || size_t(folderEnd + 1 - path) + strlen(name) >= sizeof path)
+        return nullptr;
+    strcpy(folderEnd + 1, name);
+    return LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }

@@ -4,6 +4,8 @@
 // the language file "lang.dat" when there is one, else from the user's
 // locale. Null names mean no library: the program's own English strings.
 
+#include <windows.h>
+
 // The library that a language file's first word names by its first
 // letter (E, F, G, I, S in either case); null for any other letter.
 const char *LanguageLibraryForLetter(char letter);
@@ -13,7 +15,17 @@ const char *LanguageLibraryForLetter(char letter);
 // else 1 with `library` set (English for every other language).
 int LanguageLibraryForLanguageId(unsigned languageId, const char **library);
 
+// How the locale's language id is asked for: GetLocaleInfoA, or a stand-in
+// in tests, where the user's and the system's locale can differ.
+typedef int(WINAPI *LocaleInfoReader)(LCID locale, LCTYPE type, LPSTR answer, int size);
+
 // Picks the library as above from "lang.dat" in the current directory or
-// from the user's default locale. Returns 0 when the menu must refuse to
-// run (a Japanese locale and no language file), else 1.
-int ChooseLanguageLibrary(const char **library);
+// from the user's default locale, as readLocale tells it. Returns 0 when
+// the menu must refuse to run (a Japanese locale and no language file),
+// else 1.
+int ChooseLanguageLibrary(const char **library, LocaleInfoReader readLocale);
+
+// Loads the named library from the menu's own folder by its full path, as
+// a data file: no other folder is searched, and none of its code runs. Null
+// when it is not there or the path would not fit.
+HMODULE LoadLanguageLibrary(const char *name);

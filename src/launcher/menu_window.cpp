@@ -1,5 +1,6 @@
 #include "launcher/menu_window.h"
 
+#include "discovery/cd_search.h"
 #include "discovery/registry.h"
 #include "gamefs/file_system.h"
 #include "launcher/commands.h"
@@ -134,9 +135,15 @@ LRESULT QuitLauncher()
     DeleteObject(Picture);
     PictureDC = nullptr;
     Picture = nullptr;
+    ReleaseGameDisc();
     FileSystemShutdown();
     PostQuitMessage(0);
     return 0;
+}
+
+bool MenuIsQuitting()
+{
+    return Quitting;
 }
 
 LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

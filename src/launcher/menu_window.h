@@ -20,6 +20,12 @@ HWND CreateLabelledButton(const char *className, UINT stringId, DWORD style, int
 // in the registry. Returns 0 for the window procedure.
 LRESULT RefreshMenu();
 
-// Releases the picture and the game file system and ends the message loop
-// with exit code 0; only the first call does anything. Returns 0.
+// Releases the picture, the disc's handle and the game file system and ends
+// the message loop with exit code 0; only the first call does anything.
+// Returns 0.
 LRESULT QuitLauncher();
+
+// True once QuitLauncher has run: the file system is gone, and a command
+// that still arrives (a posted message, a second click queued behind the
+// first) must run nothing.
+bool MenuIsQuitting();

@@ -64,12 +64,12 @@ int RunMessageLoop()
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
     const char *library = nullptr;
-    if (!ChooseLanguageLibrary(&library)) {
+    if (!ChooseLanguageLibrary(&library, GetLocaleInfoA)) {
         MessageBoxA(nullptr, "This is not the Japanese version of Rumbelon", "Error", MB_OK);
         return 0;
     }
     ProgramInstance = instance;
-    LanguageLibrary = library ? LoadLibraryA(library) : nullptr;
+    LanguageLibrary = library ? LoadLanguageLibrary(library) : nullptr;
 
     int exitCode = 0;
     if (!AlreadyRunning()) {

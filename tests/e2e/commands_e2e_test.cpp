@@ -459,6 +459,47 @@ TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
     StaysThenAnswer(window, directX, L"DirectX Setup", IDOK, 0);
 }
 
+// A disc whose programs do not start: Install and DirectX both show the
+// disc error, not the installation error, and the menu stays.
+TEST_F(Commands, DiscProgramsThatDoNotStartShowTheDiscError)
+{
+    ASSERT_TRUE(Insert(EmptyDrive));  // D: is emptied again before every case
+    ASSERT_TRUE(DeleteFileW(L"D:\\setup.exe"));
+    ASSERT_TRUE(DeleteFileW(L"D:\\redist\\directx6\\directx\\dxsetup.exe"));
+    HWND window = OpenMenu(EmptyDrive);
+    ASSERT_TRUE(window);
+    for (int button : {IDC_INSTALL, IDC_INSTALL_DIRECTX}) {
+        SCOPED_TRACE(button);
+        driver::Click(Button(window, button));
+        ExpectMenuBox(MenuString(IDS_DISC_ERROR), {IDOK}, true, IDOK);
+        ExpectStays(window);
+    }
+    ExitMenu(window);
+    EXPECT_TRUE(demo::ReadLog().empty());
+}
+
+// Commands queued behind Exit (a second click, a posted message) arrive
+// after the quit sequence has shut the file system down: they run nothing.
+// The menu's thread is held while both are posted, so that both are queued
+// before Exit runs.
+TEST_F(Commands, CommandsAfterTheQuitRunNothing)
+{
+    HWND window = OpenMenu(DiscDrive);
+    ASSERT_TRUE(window);
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr));
+    ASSERT_TRUE(thread);
+    ASSERT_NE(DWORD(-1), SuspendThread(thread));
+    SendCommand(window, IDC_EXIT);
+    // From the disc both would start their programs at once, with no box
+    // (which the pending quit would close unseen).
+    SendCommand(window, IDC_INSTALL);
+    SendCommand(window, IDC_INSTALL_DIRECTX);
+    ResumeThread(thread);
+    CloseHandle(thread);
+    EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
+    EXPECT_TRUE(demo::ReadLog().empty());
+}
+
 TEST_F(Commands, UninstallStartsTheRegisteredUninstallerAndQuits)
 {
     ASSERT_NO_FATAL_FAILURE(InstallGame());

@@ -319,12 +319,22 @@ TEST_F(Menu, UnknownLanguageWordOrEmptyFileGivesTheProgramsOwnEnglish)
     }
 }
 
+// The menu copied without its libraries and started in a folder whose
+// "lang.dat" asks for German, beside a planted "rm_ger.dll": the language
+// library is looked for only in the menu's own folder, and no code of any
+// library runs.
 TEST_F(Menu, MissingLanguageLibraryGivesTheProgramsOwnEnglish)
 {
     std::wstring folder = LanguageFolder(nullptr);
     ASSERT_TRUE(driver::CopyInto(menu::AutorunPath(), folder));
-    Child &child = Start(folder, folder + L"autorun.exe");
+    std::wstring current = folder + L"current\\";
+    ASSERT_TRUE(CreateDirectoryW(current.c_str(), nullptr));
+    ASSERT_TRUE(driver::WriteTextFile(current + L"lang.dat", "german"));
+    ASSERT_TRUE(CopyFileW((driver::ProgramFolder() + L"planted_library.dll").c_str(),
+                          (current + L"rm_ger.dll").c_str(), FALSE));
+    Child &child = Start(current, folder + L"autorun.exe");
     HWND window = menu::WaitForMenuWindow(child);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((current + L"planted-library-ran").c_str()));
     ASSERT_TRUE(window);
     ExpectOwnEnglishCaptions(window);
     EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(window, menu::Picture()); }, 10000));

@@ -462,19 +462,16 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
     EXPECT_EQ(written, LastWriteTime(SettingsFile()));
     EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
 
-    // The new line cannot even be written: "res.tmp" is a folder.
+    // Names already taken ("res.tmp" a folder, "res1.tmp" someone else's
+    // file) are left as they are: the save goes around them.
     ASSERT_TRUE(CreateDirectoryW((folder + L"res.tmp").c_str(), nullptr));
-    ChangeAndSave(Choice(0, false, false), 5);
-    EXPECT_EQ(line, FileBytes(SettingsFile()));
-    EXPECT_EQ(written, LastWriteTime(SettingsFile()));
-    std::vector<std::wstring> expected = {L"res.dat", L"res.tmp\\"};
-    EXPECT_EQ(expected, FolderListing(folder));
-    EXPECT_TRUE(FolderListing(folder + L"res.tmp\\").empty());
-
-    // Once the way is clear, the same menu saves.
-    RemoveDirectoryW((folder + L"res.tmp").c_str());
+    ASSERT_TRUE(driver::WriteTextFile(folder + L"res1.tmp", "not the game's"));
     ChangeAndSave(Choice(0, false, false), 5);
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
+    EXPECT_EQ("not the game's", FileBytes(folder + L"res1.tmp"));
+    std::vector<std::wstring> expected = {L"res.dat", L"res.tmp\\", L"res1.tmp"};
+    EXPECT_EQ(expected, FolderListing(folder));
+    EXPECT_TRUE(FolderListing(folder + L"res.tmp\\").empty());
 }
 
 TEST_F(Settings, WithoutAnInstallationTheDialogShowsTheStartValuesAndOkWritesNothing)

@@ -1,7 +1,9 @@
 // Arbitrary bytes as a fast-file archive, and arbitrary names looked up in
 // it. The reader's verdict must match an independent reading of the rules,
 // a lookup must match a plain scan of the searched records by whole name,
-// and a found entry must read back as exactly its bytes of the file. The
+// and a found entry must read back as exactly its bytes of the file. Every
+// name, asked for or stored, is either refused by the name rules or
+// extracts to a path strictly inside the target folder. The
 // directory is held in a buffer of exactly its size, so AddressSanitizer
 // stops any read beyond it.
 //
@@ -9,6 +11,7 @@
 // archive file.
 
 #include "gamefs/archive.h"
+#include "gamefs/archive_writer.h"
 #include "gamefs/text_line.h"
 
 #include <stdlib.h>
@@ -81,6 +84,42 @@ void CheckEntryData(FILE *stream, const FastFileEntry *entry, const uint8_t *fil
     Check(read == entry->size);
 }
 
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// Where the archive tool writes an entry of this name under its target
+// folder, resolved as a file system resolves it: either separator, "." and
+// ".." components, a drive, a root, a stream. True when that is a path
+// strictly inside the folder.
+bool ExtractsInside(const std::string &name)
+{
+    if (name.find(':') != std::string::npos || (!name.empty() && IsSeparator(name[0])))
+        return false;
+    int depth = 0;
+    for (size_t at = 0; at <= name.size();) {
+        size_t end = at;
+        while (end < name.size() && !IsSeparator(name[end]))
+            ++end;
+        std::string part = name.substr(at, end - at);
+        if (part == "..")
+            --depth;
+        else if (!part.empty() && part != ".")
+            ++depth;
+        if (depth < 0)
+            return false;
+        at = end + 1;
+    }
+    return depth > 0;
+}
+
+void CheckNameRules(const std::string &name)
+{
+    if (!(FastFileCheckName(name.c_str()) & FastFileNameUnsafe))
+        Check(ExtractsInside(name));
+}
+
 std::vector<std::string> Names(const uint8_t *data, size_t size)
 {
     std::vector<std::string> names(1);
@@ -101,6 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     size_t namesSize = data[0] < size - 1 ? data[0] : size - 1;
     std::vector<std::string> names = Names(data + 1, namesSize);
+    for (const std::string &name : names)
+        CheckNameRules(name.c_str());  // as far as its first terminator, as the tool reads names
     const uint8_t *file = data + 1 + namesSize;
     size_t fileSize = size - 1 - namesSize;
 
@@ -118,6 +159,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     if (fault == FastFileSound) {
         Check(FastFileCheckDirectory(directory, start.directorySize) == FastFileSound);
+        uint32_t count;
+        const FastFileEntry *records = FastFileSearchedRecords(directory, &count);
+        for (uint32_t i = 0; i < count; ++i)
+            CheckNameRules(std::string(records[i].name, strnlen(records[i].name, FastFileNameSize)));
         for (std::string name : names) {
             for (int pass = 0; pass < 2; ++pass) {
                 const FastFileEntry *entry = FastFileFind(directory, name.data(), name.size());

@@ -2,6 +2,9 @@
 // refusals with a message and a non-zero exit, and nothing partial left.
 
 #include "../unit/gamefs/archive_bytes.h"
+#include "../unit/gamefs/hostile_names.h"
+
+#include "gamefs/archive_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +79,12 @@ protected:
         return stat((root + "/" + path).c_str(), &info) == 0;
     }
 
+    // Every path under the folder, sorted, one a line.
+    std::string Listing(const std::string &folder)
+    {
+        return Shell("cd '" + root + "' && find '" + folder + "' | sort").output;
+    }
+
     std::string root;
 };
 
@@ -129,7 +138,7 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
     } refusals[] = {
         {"create FASTFILE.DAT -C in res.dat thirteenchars", "THIRTEENCHARS is longer than 12 characters"},
         {"create FASTFILE.DAT -C in res.dat RES.DAT", "RES.DAT is given twice"},
-        {"create FASTFILE.DAT -C in res.dat absent", "cannot open in/absent"},
+        {"create FASTFILE.DAT -C in res.dat absent", "cannot measure in/absent"},
         {"create FASTFILE.DAT -C in ../a", "reaches outside the archive's folder"},
         {"create FASTFILE.DAT -C in res.dat sub", "cannot measure in/sub"},  // a folder
         {"create FASTFILE.DAT", "usage:"},
@@ -143,6 +152,17 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
         EXPECT_EQ(Read("FASTFILE.DAT"), "the old archive") << refusal.arguments;
         EXPECT_FALSE(Exists("FASTFILE.DAT.partial")) << refusal.arguments;
     }
+
+    // The file aside is made anew: a link that has its name is neither
+    // written through nor removed.
+    ASSERT_EQ(symlink("a", (root + "/FASTFILE.DAT.partial").c_str()), 0);
+    Outcome linked = Tool("create FASTFILE.DAT -C in res.dat");
+    EXPECT_EQ(linked.status, 1);
+    EXPECT_NE(linked.output.find("cannot create FASTFILE.DAT.partial"), std::string::npos) << linked.output;
+    EXPECT_EQ(Read("a"), "beside the folder");
+    EXPECT_EQ(Read("FASTFILE.DAT"), "the old archive");
+    struct stat info;
+    EXPECT_TRUE(lstat((root + "/FASTFILE.DAT.partial").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
 }
 
 TEST_F(FastFileTool, VerifySaysWhichRuleFails)
@@ -164,7 +184,7 @@ TEST_F(FastFileTool, VerifySaysWhichRuleFails)
         {"no marker", [](std::string *b) { b->back() = 'x'; }, "not followed by byte 26"},
         {"duplicate", [](std::string *b) { (*b)[RecordField(1, 0)] = 'A'; }, "hides it"},
         {"lower case", [](std::string *b) { (*b)[RecordField(0, 0)] = 'a'; }, "lower-case letters"},
-        {"empty name", [](std::string *b) { (*b)[RecordField(0, 0)] = '\0'; }, "empty name"},
+        {"empty name", [](std::string *b) { (*b)[RecordField(0, 0)] = '\0'; }, "is empty"},
         {"outside", [](std::string *b) { b->replace(RecordField(0, 0), 5, "..\\AB"); }, "reaches outside"},
     };
     for (const auto &c : cases) {
@@ -177,22 +197,77 @@ TEST_F(FastFileTool, VerifySaysWhichRuleFails)
     }
 }
 
+// How the tool prints a stored name.
+std::string Escaped(const char *name)
+{
+    std::string text;
+    for (const char *c = name; *c; ++c) {
+        char escaped[8];
+        snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(*c));
+        text += *c >= 32 && *c < 127 ? std::string(1, *c) : escaped;
+    }
+    return text;
+}
+
+bool HasControlBytes(const std::string &output)
+{
+    for (char c : output) {
+        if (c != '\n' && static_cast<unsigned char>(c) < 32)
+            return true;
+    }
+    return false;
+}
+
+// Run in t/a/b with "-C out" and without -C: an archive holding a name that
+// could leave the folder writes nothing at all, not even its sound entry.
 TEST_F(FastFileTool, ExtractNeverWritesOutsideItsFolder)
 {
-    std::string bytes = ArchiveBytes({{"SAFE", "safe"}, {"EVIL", "evil"}});
-    bytes.replace(RecordField(1, 0), 7, "..\\EVIL");
-    Write("hostile.dat", bytes);
-    Outcome run = Tool("extract hostile.dat -C out");
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.output.find("refusing"), std::string::npos) << run.output;
-    EXPECT_EQ(Read("out/SAFE"), "safe");
-    EXPECT_FALSE(Exists("EVIL"));
-    EXPECT_FALSE(Exists("out/../EVIL"));
+    Write("t/a/b/hostile.dat", "");
+    const std::string before = Listing("t");
+    for (size_t i = 0; i < HostileNameCount; ++i) {
+        const char *name = HostileNames[i].name;
+        Write("t/a/b/hostile.dat", ArchiveHolding(name));
+        for (const char *target : {" -C out", ""}) {
+            Outcome run =
+                Shell("cd '" + root + "/t/a/b' && '" FASTFILE_TOOL "' extract hostile.dat" + target + " 2>&1");
+            EXPECT_EQ(run.status, 1) << Escaped(name) << target;
+            EXPECT_NE(run.output.find("refusing the entry " + Escaped(name) + ","), std::string::npos)
+                << Escaped(name) << target << ": " << run.output;
+            EXPECT_FALSE(HasControlBytes(run.output)) << Escaped(name);
+            EXPECT_EQ(Listing("t"), before) << Escaped(name) << target;
+        }
+    }
 
     Write("broken.dat", "FASTF101");
     Outcome broken = Tool("list broken.dat");
     EXPECT_EQ(broken.status, 1);
     EXPECT_NE(broken.output.find("shorter than"), std::string::npos);
+}
+
+// Verify names every rule a stored name breaks; list and verify print names
+// with their control bytes escaped.
+TEST_F(FastFileTool, HostileNamesAreReportedWholeAndEscaped)
+{
+    for (size_t i = 0; i < HostileNameCount; ++i) {
+        const HostileName &hostile = HostileNames[i];
+        Write("hostile.dat", ArchiveHolding(hostile.name));
+        Outcome verify = Tool("verify hostile.dat");
+        EXPECT_EQ(verify.status, 1) << Escaped(hostile.name);
+        const struct {
+            unsigned fault;
+            const char *text;
+        } rules[] = {{FastFileNameLowerCase, "lower-case"},
+                     {FastFileNameOutside, "reaches outside"},
+                     {FastFileNameControl, "control characters"}};
+        for (const auto &rule : rules) {
+            EXPECT_EQ(verify.output.find(rule.text) != std::string::npos, (hostile.faults & rule.fault) != 0)
+                << Escaped(hostile.name) << ": " << verify.output;
+        }
+        Outcome list = Tool("list hostile.dat");
+        EXPECT_EQ(list.status, 0);
+        EXPECT_NE(list.output.find(Escaped(hostile.name)), std::string::npos) << list.output;
+        EXPECT_FALSE(HasControlBytes(verify.output + list.output)) << Escaped(hostile.name);
+    }
 }
 
 }  // namespace

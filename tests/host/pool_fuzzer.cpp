@@ -2,7 +2,9 @@
 // 1..4096, with heaps and budgets that run short so that splitting and
 // compaction run too. Live blocks must never overlap and must keep their
 // contents; a request is met from its own free list first, and a freed
-// block goes to the front of its list.
+// block goes to the front of its list; and no byte is ever lost: the chunks
+// taken from the heap are always exactly the live small blocks, the free
+// blocks and the current chunk's remainder.
 
 #include "core/pool_internal.h"
 
@@ -22,26 +24,20 @@ struct LiveBlock {
 };
 
 uint32_t heapLimit;
-std::vector<void *> heapBlocks;
+std::map<void *, uint32_t> heapBlocks;  // chunks and large blocks, with their sizes
 
 void *RationedAllocate(uint32_t size)
 {
     if (size > heapLimit)
         return nullptr;
     void *block = malloc(size ? size : 1);
-    heapBlocks.push_back(block);
+    heapBlocks[block] = size;
     return block;
 }
 
 void RationedRelease(void *block)
 {
-    for (void *&held : heapBlocks) {
-        if (held == block) {
-            held = heapBlocks.back();
-            heapBlocks.pop_back();
-            break;
-        }
-    }
+    heapBlocks.erase(block);
     free(block);
 }
 
@@ -72,6 +68,18 @@ void CheckNoOverlap(const std::map<uintptr_t, uint32_t> &spans, uintptr_t start,
         auto before = std::prev(after);
         Check(before->first + before->second <= start);
     }
+}
+
+// Heap bytes held are the live large blocks and the chunks, and the chunks
+// hold the live small blocks, the free blocks and the current remainder.
+void CheckBytesAddUp(const std::vector<LiveBlock> &live)
+{
+    uint64_t held = 0, inUse = 0;
+    for (const auto &block : heapBlocks)
+        held += block.second;
+    for (const LiveBlock &block : live)
+        inUse += block.size;
+    Check(held == inUse + PoolFreeBytes());
 }
 
 }  // namespace
@@ -139,12 +147,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 PoolBudget = input.ConsumeIntegralInRange<int32_t>(0, 4096);
             break;
         }
+        CheckBytesAddUp(live);
     }
 
     for (const LiveBlock &block : live)
         CheckContents(block);
-    for (void *block : heapBlocks)
-        free(block);
+    for (const auto &block : heapBlocks)
+        free(block.first);
     heapBlocks.clear();
     PoolHeap = PoolStandardHeap;
     return 0;

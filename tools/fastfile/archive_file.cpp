@@ -1,5 +1,7 @@
 #include "archive_file.h"
 
+#include "gamefs/archive_writer.h"
+
 #include <errno.h>
 #include <string.h>
 
@@ -57,19 +59,53 @@ std::string StoredName(const FastFileEntry &entry)
     return std::string(entry.name, strnlen(entry.name, FastFileNameSize));
 }
 
-std::string NameText(const FastFileEntry &entry)
+std::string Printable(const std::string &text)
 {
-    std::string text;
-    for (unsigned char c : StoredName(entry)) {
+    std::string printable;
+    for (unsigned char c : text) {
         if (c >= 32 && c < 127) {
-            text += static_cast<char>(c);
+            printable += static_cast<char>(c);
         } else {
             char escaped[8];
             snprintf(escaped, sizeof escaped, "\\x%02x", c);
-            text += escaped;
+            printable += escaped;
         }
     }
+    return printable;
+}
+
+std::string NameText(const FastFileEntry &entry)
+{
+    std::string text = Printable(StoredName(entry));
     return text.empty() ? "(empty)" : text;
+}
+
+std::vector<std::string> NameFaultTexts(unsigned faults)
+{
+    static const struct {
+        unsigned fault;
+        const char *text;
+    } rules[] = {
+        {FastFileNameEmpty, "is empty, which no lookup finds"},
+        {FastFileNameTooLong, "is longer than 12 characters"},
+        {FastFileNameLowerCase, "has lower-case letters, which lookups never find"},
+        {FastFileNameOutside, "reaches outside the archive's folder"},
+        {FastFileNameControl, "has control characters"},
+    };
+    std::vector<std::string> texts;
+    for (const auto &rule : rules) {
+        if (faults & rule.fault)
+            texts.push_back(rule.text);
+    }
+    return texts;
+}
+
+std::string NameFaultText(unsigned faults)
+{
+    std::string joined;
+    for (const std::string &text : NameFaultTexts(faults))
+        joined += (joined.empty() ? "" : " and ") + text;
+    return joined;
 }
 
 bool CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, FILE *out)

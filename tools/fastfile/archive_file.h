@@ -28,5 +28,16 @@ std::string FaultText(FastFileFault fault, const ArchiveFile &archive);
 std::string NameText(const FastFileEntry &entry);  // printable, without its padding
 std::string StoredName(const FastFileEntry &entry);  // raw, without its padding
 
+// Text with control bytes and bytes above 126 written as \xNN, so that a
+// hostile name cannot drive the terminal it is printed on.
+std::string Printable(const std::string &text);
+
+// Each rule of the FastFileNameFault bits, as words that follow a name
+// ("... is longer than 12 characters").
+std::vector<std::string> NameFaultTexts(unsigned faults);
+
+// The texts joined with "and", for one message.
+std::string NameFaultText(unsigned faults);
+
 // Copies the entry's data to out; false on a read or write error.
 bool CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, FILE *out);

@@ -1,3 +1,4 @@
+#include "archive_file.h"
 #include "commands.h"
 #include "platform.h"
 
@@ -18,32 +19,20 @@ struct Source {
     uint32_t size;
 };
 
-const char *NameFaultText(FastFileNameFault fault)
-{
-    switch (fault) {
-    case FastFileNameSound: return "sound";
-    case FastFileNameEmpty: return "is empty";
-    case FastFileNameTooLong: return "is longer than 12 characters";
-    case FastFileNameLowerCase: return "has lower-case letters";
-    case FastFileNameOutside: return "reaches outside the archive's folder";
-    }
-    return "is not usable";
-}
-
+// The size comes from the file system's own answer, not from seeking: a
+// folder opens and seeks on some file systems, and then seems 2 GiB long.
 bool Measure(const std::string &path, uint32_t *size)
 {
-    FILE *stream = fopen(path.c_str(), "rb");
-    if (!stream) {
-        fprintf(stderr, "fastfile: cannot open %s: %s\n", path.c_str(), strerror(errno));
+    uint64_t measured = 0;
+    if (const char *why = MeasureRegularFile(path, &measured)) {
+        fprintf(stderr, "fastfile: cannot measure %s: %s\n", Printable(path).c_str(), why);
         return false;
     }
-    long end = fseek(stream, 0, SEEK_END) == 0 ? ftell(stream) : -1;
-    fclose(stream);
-    if (end < 0) {
-        fprintf(stderr, "fastfile: cannot measure %s (a folder, or 2 GiB or more)\n", path.c_str());
+    if (measured > INT32_MAX) {
+        fprintf(stderr, "fastfile: %s: too large for one archive (limit 2 GiB)\n", Printable(path).c_str());
         return false;
     }
-    *size = static_cast<uint32_t>(end);
+    *size = static_cast<uint32_t>(measured);
     return true;
 }
 
@@ -55,14 +44,15 @@ bool Gather(const std::string &folder, const std::vector<std::string> &files, st
     for (const std::string &file : files) {
         Source source{file, folder.empty() ? file : folder + "/" + file, EntryPathOf(file), 0};
         FastFileUpperCase(&source.name[0]);
-        FastFileNameFault fault = FastFileCheckName(source.name.c_str());
-        if (fault != FastFileNameSound) {
-            fprintf(stderr, "fastfile: %s: the entry name %s %s\n", file.c_str(), source.name.c_str(),
-                    NameFaultText(fault));
+        unsigned faults = FastFileCheckName(source.name.c_str());
+        if (faults != FastFileNameSound) {
+            fprintf(stderr, "fastfile: %s: the entry name %s %s\n", Printable(file).c_str(),
+                    Printable(source.name).c_str(), NameFaultText(faults).c_str());
             return false;
         }
         if (!names.insert(source.name).second) {
-            fprintf(stderr, "fastfile: %s: the entry name %s is given twice\n", file.c_str(), source.name.c_str());
+            fprintf(stderr, "fastfile: %s: the entry name %s is given twice\n", Printable(file).c_str(),
+                    Printable(source.name).c_str());
             return false;
         }
         if (!Measure(source.path, &source.size))
@@ -91,7 +81,8 @@ bool CopyData(const Source &source, FILE *out)
     return whole && putc(FastFileEndMarker, out) != EOF;
 }
 
-bool WriteArchive(const std::string &path, const std::vector<Source> &sources)
+// The directory of the archive, or false when the files do not fit in one.
+bool LayOut(const std::string &path, const std::vector<Source> &sources, std::vector<uint8_t> *directory)
 {
     std::vector<const char *> names;
     std::vector<uint32_t> sizes;
@@ -100,23 +91,25 @@ bool WriteArchive(const std::string &path, const std::vector<Source> &sources)
         sizes.push_back(source.size);
     }
     uint32_t count = static_cast<uint32_t>(sources.size());
-    std::vector<uint8_t> directory(FastFileDirectorySizeFor(count));
-    if (directory.empty() || !FastFileLayOut(directory.data(), count, names.data(), sizes.data())) {
+    directory->resize(FastFileDirectorySizeFor(count));
+    if (directory->empty() || !FastFileLayOut(directory->data(), count, names.data(), sizes.data())) {
         fprintf(stderr, "fastfile: %s: too many or too large files for one archive (limit 2 GiB)\n",
                 path.c_str());
         return false;
     }
-    FILE *out = fopen(path.c_str(), "wb");
-    if (!out) {
-        fprintf(stderr, "fastfile: cannot create %s: %s\n", path.c_str(), strerror(errno));
-        return false;
-    }
+    return true;
+}
+
+// Writes and closes out, which is the file at path.
+bool WriteArchive(FILE *out, const std::string &path, const std::vector<uint8_t> &directory,
+                  const std::vector<Source> &sources)
+{
     bool written = fwrite(directory.data(), 1, directory.size(), out) == directory.size();
     for (size_t i = 0; written && i < sources.size(); ++i) {
         written = CopyData(sources[i], out);
         if (!written)
             fprintf(stderr, "fastfile: %s: cannot be read whole, or changed while being read\n",
-                    sources[i].path.c_str());
+                    Printable(sources[i].path).c_str());
     }
     if (fclose(out) != 0 && written) {
         fprintf(stderr, "fastfile: cannot write %s\n", path.c_str());
@@ -130,12 +123,20 @@ bool WriteArchive(const std::string &path, const std::vector<Source> &sources)
 int CreateArchive(const std::string &path, const std::string &folder, const std::vector<std::string> &files)
 {
     std::vector<Source> sources;
-    if (!Gather(folder, files, &sources))
+    std::vector<uint8_t> directory;
+    if (!Gather(folder, files, &sources) || !LayOut(path, sources, &directory))
         return 1;
     // Built aside and moved into place, so that a failure leaves no partial
-    // archive and an existing one untouched.
+    // archive and an existing one untouched. The file aside is made anew:
+    // whatever already has its name (a file, a folder, a link) is refused,
+    // never written through, and never removed.
     std::string partial = path + ".partial";
-    if (!WriteArchive(partial, sources)) {
+    FILE *out = CreateNewFile(partial);
+    if (!out) {
+        fprintf(stderr, "fastfile: cannot create %s: %s\n", partial.c_str(), strerror(errno));
+        return 1;
+    }
+    if (!WriteArchive(out, partial, directory, sources)) {
         remove(partial.c_str());
         return 1;
     }

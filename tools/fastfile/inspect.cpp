@@ -39,29 +39,43 @@ const FastFileEntry *Reached(const ArchiveFile &archive, const FastFileEntry &en
     return FastFileFind(archive.Directory(), name.data(), name.size());
 }
 
+// Writes the entry under folder; its name has been judged safe. Subfolders
+// of the name are made on the way.
 bool WriteEntry(const ArchiveFile &archive, const FastFileEntry &entry, const std::string &folder)
 {
     std::string name = StoredName(entry);
-    if (FastFileCheckName(name.c_str()) == FastFileNameOutside) {
-        fprintf(stderr, "fastfile: %s: refusing a name that reaches outside the folder\n", NameText(entry).c_str());
-        return false;
-    }
-    // Subfolders of the name are made on the way.
     std::string path = folder.empty() ? "." : folder;
-    for (size_t at = 0, slash; (slash = name.find('\\', at)) != std::string::npos; at = slash + 1)
+    for (size_t at = 0, slash; (slash = name.find_first_of("\\/", at)) != std::string::npos; at = slash + 1)
         MakeFolder(path + "/" + NativePath(name.substr(0, slash)));
     path += "/" + NativePath(name);
     FILE *out = fopen(path.c_str(), "wb");
     if (!out) {
-        fprintf(stderr, "fastfile: cannot create %s: %s\n", path.c_str(), strerror(errno));
+        fprintf(stderr, "fastfile: cannot create %s: %s\n", Printable(path).c_str(), strerror(errno));
         return false;
     }
     bool copied = CopyEntry(archive, entry, out);
     if (fclose(out) != 0 || !copied) {
-        fprintf(stderr, "fastfile: %s: cannot copy its data to %s\n", NameText(entry).c_str(), path.c_str());
+        fprintf(stderr, "fastfile: %s: cannot copy its data to %s\n", NameText(entry).c_str(),
+                Printable(path).c_str());
         return false;
     }
     return true;
+}
+
+// Every entry is judged before any is written: a name that could leave the
+// folder refuses the whole run, so a hostile archive writes nothing at all.
+bool AllSafe(const std::string &path, const std::vector<const FastFileEntry *> &chosen)
+{
+    bool safe = true;
+    for (const FastFileEntry *entry : chosen) {
+        unsigned faults = FastFileCheckName(StoredName(*entry).c_str()) & FastFileNameUnsafe;
+        if (faults) {
+            fprintf(stderr, "fastfile: %s: refusing the entry %s, whose name %s; nothing was extracted\n",
+                    path.c_str(), NameText(*entry).c_str(), NameFaultText(faults).c_str());
+            safe = false;
+        }
+    }
+    return safe;
 }
 
 }  // namespace
@@ -82,8 +96,6 @@ int ExtractArchive(const std::string &path, const std::vector<std::string> &name
     ArchiveFile archive;
     if (!Load(path, &archive))
         return 1;
-    if (!folder.empty())
-        MakeFolder(folder);
     int status = 0;
     std::vector<const FastFileEntry *> chosen;
     for (std::string name : names) {
@@ -93,7 +105,7 @@ int ExtractArchive(const std::string &path, const std::vector<std::string> &name
         if (entry) {
             chosen.push_back(entry);
         } else {
-            fprintf(stderr, "fastfile: %s: no entry %s\n", path.c_str(), name.c_str());
+            fprintf(stderr, "fastfile: %s: no entry %s\n", path.c_str(), Printable(name).c_str());
             status = 1;
         }
     }
@@ -107,6 +119,10 @@ int ExtractArchive(const std::string &path, const std::vector<std::string> &name
                         NameText(*entry).c_str());
         }
     }
+    if (!AllSafe(path, chosen))
+        return 1;
+    if (!folder.empty())
+        MakeFolder(folder);
     for (const FastFileEntry *entry : chosen) {
         if (!WriteEntry(archive, *entry, folder))
             status = 1;
@@ -118,12 +134,8 @@ int ExtractArchive(const std::string &path, const std::vector<std::string> &name
 static std::vector<std::string> EntryProblems(const ArchiveFile &archive, const FastFileEntry &entry)
 {
     std::vector<std::string> problems;
-    switch (FastFileCheckName(StoredName(entry).c_str())) {
-    case FastFileNameEmpty: problems.push_back("has an empty name, which no lookup finds"); break;
-    case FastFileNameLowerCase: problems.push_back("has lower-case letters, which lookups never find"); break;
-    case FastFileNameOutside: problems.push_back("has a name that reaches outside the archive's folder"); break;
-    default: break;
-    }
+    for (const std::string &text : NameFaultTexts(FastFileCheckName(StoredName(entry).c_str())))
+        problems.push_back("has a name that " + text);
     const FastFileEntry *reached = Reached(archive, entry);
     if (reached && reached != &entry)
         problems.push_back("repeats the name of an earlier entry, which hides it");

@@ -2,10 +2,22 @@
 
 // The few file operations the tool needs beyond the C library.
 
+#include <stdint.h>
+#include <stdio.h>
+
 #include <string>
 
 // Makes a folder; an existing one is fine.
 bool MakeFolder(const std::string &path);
+
+// Sets size to that of a regular file, as the file system tells it, and
+// gives null; for anything else (a folder, a device, a missing file) gives
+// the reason.
+const char *MeasureRegularFile(const std::string &path, uint64_t *size);
+
+// A new file opened for writing, made only where no file, folder or link of
+// that name exists yet (so none is ever followed); null with errno set.
+FILE *CreateNewFile(const std::string &path);
 
 // Moves from over to, replacing to if it exists.
 bool MoveIntoPlace(const std::string &from, const std::string &to);

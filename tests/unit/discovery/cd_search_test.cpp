@@ -33,6 +33,18 @@ TEST_F(DiscSearch, AScanWithoutTheDiscKeepsNoHandle)
     EXPECT_EQ(ListLength(DirectoryRegistry), before);
 }
 
+// The quit sequence releases the disc before the file system shuts down:
+// no pointer to the handle outlives it.
+TEST_F(DiscSearch, ReleasingTheDiscClosesAndForgetsItsHandle)
+{
+    int before = ListLength(DirectoryRegistry);
+    DiscDirectory = OpenDirectory(Folder("disc").c_str(), nullptr);
+    ASSERT_NE(DiscDirectory, nullptr);
+    ReleaseGameDisc();
+    EXPECT_EQ(DiscDirectory, nullptr);
+    EXPECT_EQ(ListLength(DirectoryRegistry), before);
+}
+
 TEST_F(DiscSearch, APromptWithoutItsTextsCountsAsCancel)
 {
     // This program carries no string table, so the prompt cannot be shown;

@@ -110,23 +110,25 @@ TEST_F(GameFiles, LooseFileBeatsTheArchiveEntry)
     WriteBytes(folder + "res.dat", "loose\r\n");
     DirectoryHandle *handle = OpenDirectory(folder.c_str(), nullptr);
 
-    GameFile *file = OpenGameFile(handle, "res.dat", "rb");
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->entry, nullptr);
-    EXPECT_EQ(ReadRest(file), "loose\r\n");
-    CloseGameFile(file);
+    SearchPath *searchPath = CreateSearchPath(TestRoot);
+    DirectoryHandle *relative = OpenDirectory("order", searchPath);
+    for (DirectoryHandle *through : {handle, relative}) {
+        GameFile *file = OpenGameFile(through, "res.dat", "rb");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->entry, nullptr);
+        EXPECT_EQ(ReadRest(file), "loose\r\n");
+        CloseGameFile(file);
+    }
 
     remove((folder + "res.dat").c_str());
-    file = OpenGameFile(handle, "res.dat", "rb");
+    GameFile *file = OpenGameFile(handle, "res.dat", "rb");
     ASSERT_NE(file, nullptr);
     ASSERT_NE(file->entry, nullptr);
     EXPECT_EQ(ReadRest(file), "archived\r\n");
     EXPECT_EQ(OpenFileRegistry->next->payload, file);
     CloseGameFile(file);
 
-    // The same through a relative handle on a search path.
-    SearchPath *searchPath = CreateSearchPath(TestRoot);
-    DirectoryHandle *relative = OpenDirectory("order", searchPath);
+    // The archive through the relative handle too.
     file = OpenGameFile(relative, "only.txt", "r");
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(ReadRest(file), "only archived");

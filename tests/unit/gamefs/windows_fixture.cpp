@@ -45,12 +45,7 @@ struct InstallCountingHeap {
 
 int64_t PoolBytesInUse()
 {
-    int64_t free = PoolChunk.bytesLeft;
-    for (uint32_t k = 1; k < PoolListCount; ++k) {
-        for (void *block = PoolFreeLists[k]; block; block = *static_cast<void **>(block))
-            free += k * PoolGranule;
-    }
-    return heapBytes - free;
+    return heapBytes - static_cast<int64_t>(PoolFreeBytes());
 }
 
 int ListLength(const List *list)

@@ -75,7 +75,7 @@ protected:
             fclose(file);
         }
         const char *library = "unset";
-        EXPECT_EQ(expectedResult, ChooseLanguageLibrary(&library));
+        EXPECT_EQ(expectedResult, ChooseLanguageLibrary(&library, GetLocaleInfoA));
         return Name(library);
     }
 
@@ -99,6 +99,24 @@ TEST_F(LanguageFile, WithoutTheFileTheLocaleDecides)
     const char *expected = nullptr;
     ASSERT_EQ(1, LanguageLibraryForLanguageId(GetUserDefaultLangID(), &expected));
     EXPECT_EQ(Name(expected), Choose(nullptr));
+}
+
+// A user whose locale is German on a system whose locale is English (under
+// Wine both come from LC_ALL, so the answer is made up here).
+int WINAPI GermanUserEnglishSystem(LCID locale, LCTYPE type, LPSTR answer, int size)
+{
+    if (type != LOCALE_ILANGUAGE)
+        return 0;
+    lstrcpynA(answer, locale == LOCALE_USER_DEFAULT ? "0407" : "0409", size);
+    return lstrlenA(answer) + 1;
+}
+
+TEST_F(LanguageFile, WithoutTheFileTheUsersLocaleDecidesNotTheSystems)
+{
+    DeleteFileA("lang.dat");
+    const char *library = nullptr;
+    EXPECT_EQ(1, ChooseLanguageLibrary(&library, GermanUserEnglishSystem));
+    EXPECT_EQ("rm_ger.dll", Name(library));
 }
 
 }  // namespace

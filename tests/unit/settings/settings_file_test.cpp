@@ -112,15 +112,22 @@ TEST_F(SettingsFile, TheFolderArchiveServesReadsButNeverWrites)
     EXPECT_EQ(ReadBytes(Folder + "FASTFILE.DAT"), archive);
 }
 
-TEST_F(SettingsFile, ASaveThatCannotHappenLeavesTheOldFile)
+// A save writes to a file of its own: whatever already has the name
+// "res.tmp" (a file, a folder) is left byte for byte and the save goes
+// around it; a save that cannot happen leaves the old file and removes only
+// what it made.
+TEST_F(SettingsFile, ASaveTouchesNoOtherFileAndOnFailureLeavesTheOldOne)
 {
     RegisterFolder("C:\\rumbelon-settings");
     WriteBytes(File, "8 W L\r\n");
-
-    MakeFolder(Pending);  // the new line has nowhere to go
+    WriteBytes(Pending, "not the game's");
+    MakeFolder(Folder + "res1.tmp");
+    Settings = {0, 0, 6};
     SaveSettings();
-    EXPECT_EQ(ReadBytes(File), "8 W L\r\n");
-    RemoveTree(Pending);
+    EXPECT_EQ(ReadBytes(File), "6 F H\r\n");
+    EXPECT_EQ(ReadBytes(Pending), "not the game's");
+    EXPECT_FALSE(Exists(Folder + "res2.tmp"));
+    RemoveTree(Folder + "res1.tmp");
 
     RemoveTree(Folder.substr(0, Folder.size() - 1));
     MakeFolder(Folder);

@@ -29,6 +29,7 @@ std::string Formatted(SettingsRecord record)
 TEST(SettingsLine, WritesTheCodeAndTwoCapitalLetters)
 {
     EXPECT_EQ(Formatted({0, 0, 6}), "6 F H");
+    EXPECT_EQ(Formatted({0, 0, 0}), "0 F H");  // no sign on zero
     EXPECT_EQ(Formatted({1, 1, 1}), "1 W L");
     EXPECT_EQ(Formatted({7, 0, -12}), "-12 W H");  // any non-zero flag is set
     EXPECT_EQ(Formatted({0, 1, INT32_MIN}), "-2147483648 F L");
