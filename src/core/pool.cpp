@@ -32,9 +32,7 @@ static void StandardRelease(void *block)
     free(block);
 }
 
-void *PoolFreeLists[PoolListCount];
-PoolChunkState PoolChunk;
-int32_t PoolBudget = PoolBudgetAtStart;
+PoolState Pool;
 PoolSystemHeap PoolHeap = {StandardAllocate, StandardRelease};
 const PoolSystemHeap PoolStandardHeap = {StandardAllocate, StandardRelease};
 
@@ -69,16 +67,16 @@ static void SetNextFree(uint8_t *block, uint8_t *next)
 static void PushFree(uint8_t *block, uint32_t n)
 {
     uint32_t k = n / PoolGranule;
-    SetNextFree(block, static_cast<uint8_t *>(PoolFreeLists[k]));
+    SetNextFree(block, static_cast<uint8_t *>(Pool.freeLists[k]));
     POOL_POISON(block, n);
-    PoolFreeLists[k] = block;
+    Pool.freeLists[k] = block;
 }
 
 static uint8_t *TakeFree(uint32_t k)
 {
-    uint8_t *block = static_cast<uint8_t *>(PoolFreeLists[k]);
+    uint8_t *block = static_cast<uint8_t *>(Pool.freeLists[k]);
     if (block)
-        PoolFreeLists[k] = NextFree(block);
+        Pool.freeLists[k] = NextFree(block);
     return block;
 }
 
@@ -121,21 +119,21 @@ bool PoolNewChunk(PoolChunkState *chunk)
 // one is short. The bytes left in a replaced chunk become one free block.
 void *PoolCarve(uint32_t n)
 {
-    if (static_cast<int32_t>(n) > PoolBudget)
+    if (static_cast<int32_t>(n) > Pool.budget)
         return nullptr;
-    if (!PoolChunk.carvingPoint || PoolChunk.bytesLeft < n) {
+    if (!Pool.chunk.carvingPoint || Pool.chunk.bytesLeft < n) {
         PoolChunkState fresh = {nullptr, 0};
         PoolNewChunk(&fresh);
-        if (PoolChunk.carvingPoint && PoolChunk.bytesLeft > 0)
-            PushFree(PoolChunk.carvingPoint, PoolChunk.bytesLeft);
-        PoolChunk = fresh;
-        if (!PoolChunk.carvingPoint || PoolChunk.bytesLeft < n)
+        if (Pool.chunk.carvingPoint && Pool.chunk.bytesLeft > 0)
+            PushFree(Pool.chunk.carvingPoint, Pool.chunk.bytesLeft);
+        Pool.chunk = fresh;
+        if (!Pool.chunk.carvingPoint || Pool.chunk.bytesLeft < n)
             return nullptr;
     }
-    uint8_t *block = PoolChunk.carvingPoint;
-    PoolChunk.carvingPoint += n;
-    PoolChunk.bytesLeft -= n;
-    PoolBudget -= static_cast<int32_t>(n);
+    uint8_t *block = Pool.chunk.carvingPoint;
+    Pool.chunk.carvingPoint += n;
+    Pool.chunk.bytesLeft -= n;
+    Pool.budget -= static_cast<int32_t>(n);
     return HandOut(block, n);
 }
 
@@ -144,7 +142,7 @@ void *PoolSplit(uint32_t n)
 {
     uint32_t k = n / PoolGranule;
     for (uint32_t j = PoolTopList; j > k; --j) {
-        if (!PoolFreeLists[j])
+        if (!Pool.freeLists[j])
             continue;
         uint8_t *block = TakeFree(j);
         PushFree(block + n, (j - k) * PoolGranule);
@@ -163,7 +161,7 @@ static bool Adjacent(const uint8_t *low, uint32_t lowSize, const uint8_t *high)
 static bool PoolMergeNeighbour(uint8_t *x, uint32_t i, uint32_t j)
 {
     uint8_t *previous = nullptr;
-    for (uint8_t *y = static_cast<uint8_t *>(PoolFreeLists[j]); y;) {
+    for (uint8_t *y = static_cast<uint8_t *>(Pool.freeLists[j]); y;) {
         uint8_t *next = NextFree(y);
         if (y != x) {
             uint8_t *merged = nullptr;
@@ -175,7 +173,7 @@ static bool PoolMergeNeighbour(uint8_t *x, uint32_t i, uint32_t j)
                 if (previous)
                     SetNextFree(previous, next);
                 else
-                    PoolFreeLists[j] = next;
+                    Pool.freeLists[j] = next;
                 PushFree(merged, (i + j) * PoolGranule);
                 return true;
             }
@@ -205,7 +203,7 @@ static void PoolCompactList(uint32_t i)
             unmergedHead = x;
         unmergedTail = x;
     }
-    PoolFreeLists[i] = unmergedHead;
+    Pool.freeLists[i] = unmergedHead;
 }
 
 // Merged blocks land on higher lists, which the same pass visits later.
@@ -262,9 +260,9 @@ void PoolFree(void *block, uint32_t size)
 
 uint64_t PoolFreeBytes()
 {
-    uint64_t bytes = PoolChunk.bytesLeft;
+    uint64_t bytes = Pool.chunk.bytesLeft;
     for (uint32_t k = 1; k < PoolListCount; ++k) {
-        for (const uint8_t *block = static_cast<uint8_t *>(PoolFreeLists[k]); block; block = NextFree(block))
+        for (const uint8_t *block = static_cast<uint8_t *>(Pool.freeLists[k]); block; block = NextFree(block))
             bytes += k * PoolGranule;
     }
     return bytes;

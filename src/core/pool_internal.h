@@ -25,9 +25,16 @@ struct PoolChunkState {
     uint32_t bytesLeft;
 };
 
-extern void *PoolFreeLists[PoolListCount];
-extern PoolChunkState PoolChunk;
-extern int32_t PoolBudget;
+// The pool's whole state, in one record: zero at program start but for the
+// budget, so `Pool = PoolState{};` starts a pool afresh.
+struct PoolState {
+    // By block size / 4: stacks threaded through the free blocks themselves.
+    void *freeLists[PoolListCount];
+    PoolChunkState chunk;                // the chunk being carved
+    int32_t budget = PoolBudgetAtStart;  // bytes that may still be carved
+};
+
+extern PoolState Pool;
 extern PoolSystemHeap PoolHeap;
 extern const PoolSystemHeap PoolStandardHeap;
 

@@ -68,9 +68,7 @@ void ResetPool()
     for (auto &held : heapBlocks)
         free(held.first);
     heapBlocks.clear();
-    memset(PoolFreeLists, 0, sizeof PoolFreeLists);
-    PoolChunk = PoolChunkState{};
-    PoolBudget = PoolBudgetAtStart;
+    Pool = PoolState{};
 }
 
 // The cache keeps every archive for the life of the process; each input

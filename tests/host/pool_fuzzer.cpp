@@ -87,9 +87,7 @@ void CheckBytesAddUp(const std::vector<LiveBlock> &live)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
-    memset(PoolFreeLists, 0, sizeof PoolFreeLists);
-    PoolChunk = PoolChunkState{};
-    PoolBudget = PoolBudgetAtStart;
+    Pool = PoolState{};
     PoolHeap = {RationedAllocate, RationedRelease};
     heapLimit = UINT32_MAX;
 
@@ -105,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             bool zeroed = input.ConsumeBool();
             uint32_t request = input.ConsumeIntegralInRange<uint32_t>(1, 4096);
             uint32_t n = Rounded(request);
-            void *expected = n <= PoolBlockLimit ? PoolFreeLists[n / 4] : nullptr;
+            void *expected = n <= PoolBlockLimit ? Pool.freeLists[n / 4] : nullptr;
             uint8_t *block = static_cast<uint8_t *>(zeroed ? PoolAllocZeroed(request) : PoolAlloc(request));
             if (expected)
                 Check(block == expected);
@@ -136,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             uint32_t given = freed.size - input.ConsumeIntegralInRange<uint32_t>(0, 3);
             PoolFree(freed.block, given);
             if (freed.size <= PoolBlockLimit)
-                Check(PoolFreeLists[freed.size / 4] == freed.block);
+                Check(Pool.freeLists[freed.size / 4] == freed.block);
             break;
         }
         case 5:
@@ -144,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (input.ConsumeBool())
                 heapLimit = input.ConsumeIntegralInRange<uint32_t>(0, 5000);
             else
-                PoolBudget = input.ConsumeIntegralInRange<int32_t>(0, 4096);
+                Pool.budget = input.ConsumeIntegralInRange<int32_t>(0, 4096);
             break;
         }
         CheckBytesAddUp(live);

@@ -48,9 +48,7 @@ const ::testing::Environment *const testHeapForEveryTest =
 // An empty pool on the test heap, with every block it took given back.
 void ResetPool()
 {
-    memset(PoolFreeLists, 0, sizeof PoolFreeLists);
-    PoolChunk = PoolChunkState{};
-    PoolBudget = PoolBudgetAtStart;
+    Pool = PoolState{};
     for (void *block : TestHeap::live)
         free(block);
     TestHeap::live.clear();
@@ -63,7 +61,7 @@ void ResetPool()
 __attribute__((no_sanitize_address)) std::vector<void *> FreeList(uint32_t bytes)
 {
     std::vector<void *> blocks;
-    for (void *block = PoolFreeLists[bytes / 4]; block; block = *static_cast<void **>(block))
+    for (void *block = Pool.freeLists[bytes / 4]; block; block = *static_cast<void **>(block))
         blocks.push_back(block);
     return blocks;
 }
@@ -71,7 +69,7 @@ __attribute__((no_sanitize_address)) std::vector<void *> FreeList(uint32_t bytes
 int NonEmptyFreeLists()
 {
     int count = 0;
-    for (void *head : PoolFreeLists)
+    for (void *head : Pool.freeLists)
         count += head != nullptr;
     return count;
 }
@@ -81,13 +79,13 @@ uint8_t *Bytes(void *block)
     return static_cast<uint8_t *>(block);
 }
 
-class Pool : public ::testing::Test {
+class PoolTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetPool(); }
     void TearDown() override { ResetPool(); }
 };
 
-TEST_F(Pool, RoundsToFourAndPassesLargeRequestsToTheHeap)
+TEST_F(PoolTest, RoundsToFourAndPassesLargeRequestsToTheHeap)
 {
     EXPECT_EQ(PoolAlloc(0), nullptr);
     EXPECT_TRUE(TestHeap::requests.empty());
@@ -109,10 +107,10 @@ TEST_F(Pool, RoundsToFourAndPassesLargeRequestsToTheHeap)
     EXPECT_EQ(TestHeap::live.size(), 2u);
     PoolFree(large, 2049);
     EXPECT_EQ(TestHeap::live.size(), 1u);
-    EXPECT_EQ(PoolBudget, static_cast<int32_t>(PoolBudgetAtStart - 16 - 2048));
+    EXPECT_EQ(Pool.budget, static_cast<int32_t>(PoolBudgetAtStart - 16 - 2048));
 }
 
-TEST_F(Pool, ReusesBlocksOfOneSizeLastFreedFirst)
+TEST_F(PoolTest, ReusesBlocksOfOneSizeLastFreedFirst)
 {
     void *a = PoolAlloc(12);
     void *b = PoolAlloc(12);
@@ -124,31 +122,31 @@ TEST_F(Pool, ReusesBlocksOfOneSizeLastFreedFirst)
     EXPECT_TRUE(FreeList(12).empty());
 }
 
-TEST_F(Pool, CarvesConsecutiveBlocksFromOneChunk)
+TEST_F(PoolTest, CarvesConsecutiveBlocksFromOneChunk)
 {
     uint8_t *first = Bytes(PoolAlloc(100));
     uint8_t *second = Bytes(PoolAlloc(100));
     EXPECT_EQ(second, first + 100);
     EXPECT_EQ(TestHeap::requests, (std::vector<uint32_t>{4096}));
-    EXPECT_EQ(PoolChunk.bytesLeft, 4096u - 200);
+    EXPECT_EQ(Pool.chunk.bytesLeft, 4096u - 200);
 }
 
-TEST_F(Pool, RetiresTheRestOfAChunkAsOneFreeBlock)
+TEST_F(PoolTest, RetiresTheRestOfAChunkAsOneFreeBlock)
 {
     PoolAlloc(2000);
     PoolAlloc(2000);
-    ASSERT_EQ(PoolChunk.bytesLeft, 96u);
-    uint8_t *rest = PoolChunk.carvingPoint;
+    ASSERT_EQ(Pool.chunk.bytesLeft, 96u);
+    uint8_t *rest = Pool.chunk.carvingPoint;
 
     void *big = PoolAlloc(200);
     EXPECT_EQ(TestHeap::requests.size(), 2u);
     EXPECT_EQ(FreeList(96), (std::vector<void *>{rest}));
-    EXPECT_EQ(PoolChunk.bytesLeft, 4096u - 200);
+    EXPECT_EQ(Pool.chunk.bytesLeft, 4096u - 200);
     EXPECT_NE(big, nullptr);
     EXPECT_EQ(PoolAlloc(96), rest);
 }
 
-TEST_F(Pool, ChunkSearchRequestsOfARefusingHeap)
+TEST_F(PoolTest, ChunkSearchRequestsOfARefusingHeap)
 {
     TestHeap::limit = 0;
     PoolHeap.allocate = [](uint32_t size) -> void * {  // refuses even 0 bytes
@@ -158,7 +156,7 @@ TEST_F(Pool, ChunkSearchRequestsOfARefusingHeap)
     EXPECT_EQ(PoolAlloc(4), nullptr);
     EXPECT_EQ(TestHeap::requests,
               (std::vector<uint32_t>{4096, 2048, 1024, 512, 256, 128, 64, 32, 16, 8, 0}));
-    EXPECT_EQ(PoolChunk.carvingPoint, nullptr);
+    EXPECT_EQ(Pool.chunk.carvingPoint, nullptr);
 
     // Every later carve starts a new search at 4096.
     TestHeap::requests.clear();
@@ -167,7 +165,7 @@ TEST_F(Pool, ChunkSearchRequestsOfARefusingHeap)
     EXPECT_EQ(TestHeap::requests.size(), 11u);
 }
 
-TEST_F(Pool, ChunkSearchFindsTheLargestGrantRoundedDownToFour)
+TEST_F(PoolTest, ChunkSearchFindsTheLargestGrantRoundedDownToFour)
 {
     for (uint32_t limit = 0; limit <= 4200; limit += (limit < 64 ? 1 : 37)) {
         SCOPED_TRACE(limit);
@@ -188,64 +186,64 @@ TEST_F(Pool, ChunkSearchFindsTheLargestGrantRoundedDownToFour)
     }
 }
 
-TEST_F(Pool, AHeapGrantingAtMost3000GivesA3000ByteChunk)
+TEST_F(PoolTest, AHeapGrantingAtMost3000GivesA3000ByteChunk)
 {
     TestHeap::limit = 3000;
     uint8_t *block = Bytes(PoolAlloc(100));
     ASSERT_NE(block, nullptr);
-    EXPECT_EQ(PoolChunk.bytesLeft, 2900u);
-    EXPECT_EQ(PoolChunk.carvingPoint, block + 100);
+    EXPECT_EQ(Pool.chunk.bytesLeft, 2900u);
+    EXPECT_EQ(Pool.chunk.carvingPoint, block + 100);
     EXPECT_EQ(TestHeap::live.size(), 1u);
 }
 
-TEST_F(Pool, AChunkTooSmallForTheRequestStaysForSmallerOnes)
+TEST_F(PoolTest, AChunkTooSmallForTheRequestStaysForSmallerOnes)
 {
     TestHeap::limit = 64;
     EXPECT_EQ(PoolAlloc(100), nullptr);
-    EXPECT_EQ(PoolChunk.bytesLeft, 64u);
+    EXPECT_EQ(Pool.chunk.bytesLeft, 64u);
     void *small = PoolAlloc(60);
-    EXPECT_EQ(small, static_cast<void *>(PoolChunk.carvingPoint - 60));
+    EXPECT_EQ(small, static_cast<void *>(Pool.chunk.carvingPoint - 60));
     EXPECT_EQ(TestHeap::live.size(), 1u);
 }
 
-TEST_F(Pool, AnExhaustedBudgetIsMetBySplittingTheLargestBlock)
+TEST_F(PoolTest, AnExhaustedBudgetIsMetBySplittingTheLargestBlock)
 {
     uint8_t *large = Bytes(PoolAlloc(2048));
     uint8_t *middle = Bytes(PoolAlloc(1024));
     PoolFree(large, 2048);
     PoolFree(middle, 1024);
-    PoolBudget = 8;
-    ASSERT_GT(PoolChunk.bytesLeft, 12u);
+    Pool.budget = 8;
+    ASSERT_GT(Pool.chunk.bytesLeft, 12u);
 
     EXPECT_EQ(PoolAlloc(12), large);
     EXPECT_EQ(FreeList(2036), (std::vector<void *>{large + 12}));
     EXPECT_EQ(FreeList(2048), (std::vector<void *>{}));
     EXPECT_EQ(FreeList(1024), (std::vector<void *>{middle}));
-    EXPECT_EQ(PoolBudget, 8);
+    EXPECT_EQ(Pool.budget, 8);
 }
 
-TEST_F(Pool, FreeBlocksAreHandedOutWhateverTheBudget)
+TEST_F(PoolTest, FreeBlocksAreHandedOutWhateverTheBudget)
 {
     void *block = PoolAlloc(40);
     PoolFree(block, 40);
-    PoolBudget = 0;
+    Pool.budget = 0;
     EXPECT_EQ(PoolAlloc(40), block);
     EXPECT_EQ(PoolAlloc(2048), nullptr);  // 2048 is never met by splitting
 }
 
-TEST_F(Pool, CompactionMergesAdjacentSmallBlocksForARequest)
+TEST_F(PoolTest, CompactionMergesAdjacentSmallBlocksForARequest)
 {
     uint8_t *low = Bytes(PoolAlloc(8));
     uint8_t *high = Bytes(PoolAlloc(8));
     ASSERT_EQ(high, low + 8);
     PoolFree(low, 8);
     PoolFree(high, 8);
-    PoolBudget = 15;
+    Pool.budget = 15;
     EXPECT_EQ(PoolAlloc(16), low);
     EXPECT_EQ(NonEmptyFreeLists(), 0);
 }
 
-TEST_F(Pool, MergedBlocksMergeAgainInTheSamePass)
+TEST_F(PoolTest, MergedBlocksMergeAgainInTheSamePass)
 {
     uint8_t *blocks[4];
     for (uint8_t *&block : blocks)
@@ -257,7 +255,7 @@ TEST_F(Pool, MergedBlocksMergeAgainInTheSamePass)
     EXPECT_EQ(NonEmptyFreeLists(), 1);
 }
 
-TEST_F(Pool, MergingStopsBelow2048Bytes)
+TEST_F(PoolTest, MergingStopsBelow2048Bytes)
 {
     uint8_t *a = Bytes(PoolAlloc(1020));
     uint8_t *b = Bytes(PoolAlloc(1024));
@@ -275,7 +273,7 @@ TEST_F(Pool, MergingStopsBelow2048Bytes)
     EXPECT_EQ(FreeList(1024), (std::vector<void *>{c}));
 }
 
-TEST_F(Pool, CompactionKeepsTheOrderOfUnmergedBlocks)
+TEST_F(PoolTest, CompactionKeepsTheOrderOfUnmergedBlocks)
 {
     uint8_t *blocks[5];
     for (uint8_t *&block : blocks)
@@ -287,13 +285,13 @@ TEST_F(Pool, CompactionKeepsTheOrderOfUnmergedBlocks)
     EXPECT_EQ(FreeList(12), (std::vector<void *>{blocks[4], blocks[2], blocks[0]}));
 }
 
-TEST_F(Pool, TheBudgetLimitsCarvingToOneMebibyte)
+TEST_F(PoolTest, TheBudgetLimitsCarvingToOneMebibyte)
 {
     std::vector<void *> blocks;
     while (void *block = PoolAlloc(2048))
         blocks.push_back(block);
     EXPECT_EQ(blocks.size(), PoolBudgetAtStart / 2048);
-    EXPECT_EQ(PoolBudget, 0);
+    EXPECT_EQ(Pool.budget, 0);
     EXPECT_EQ(PoolAlloc(4), nullptr);
 
     PoolFree(blocks.back(), 2048);
@@ -304,7 +302,7 @@ TEST_F(Pool, TheBudgetLimitsCarvingToOneMebibyte)
     EXPECT_EQ(FreeList(1948), (std::vector<void *>{piece + 100}));
 }
 
-TEST_F(Pool, AllocZeroedClearsOnlyTheRequestedBytes)
+TEST_F(PoolTest, AllocZeroedClearsOnlyTheRequestedBytes)
 {
     uint8_t *block = Bytes(PoolAlloc(16));
     memset(block, 0xAA, 16);
@@ -316,11 +314,11 @@ TEST_F(Pool, AllocZeroedClearsOnlyTheRequestedBytes)
         EXPECT_EQ(block[i], 0xAA) << i;
 
     TestHeap::limit = 0;
-    PoolBudget = 0;
+    Pool.budget = 0;
     EXPECT_EQ(PoolAllocZeroed(8), nullptr);
 }
 
-TEST_F(Pool, SizesThatWrapWhenRoundedAreRefused)
+TEST_F(PoolTest, SizesThatWrapWhenRoundedAreRefused)
 {
     EXPECT_EQ(PoolAlloc(UINT32_MAX), nullptr);
     EXPECT_TRUE(TestHeap::requests.empty());
