@@ -72,21 +72,18 @@ ListNode *ListInsertBack(void *payload, List *list)
     return ListInsertBetween(payload, list->previous, list);
 }
 
-// Removes the first node, counted from the front, that holds the payload.
-// The head is never removed, even for a key equal to its own address.
 void ListRemove(void *payload, List *list)
 {
     if (!list)
         return;
-    ListNode *node = list->next;
-    while (node != list && node->payload != payload)
-        node = node->next;
-    if (node != list)
-        ListNodeRemove(node);
+    ListForEach(node, list) {
+        if (node->payload == payload) {
+            ListNodeRemove(node);
+            return;
+        }
+    }
 }
 
-// Releases every node front to back, then the head. Anything that is not a
-// head is left alone.
 void ListDestroy(List *list)
 {
     if (!IsListHead(list))

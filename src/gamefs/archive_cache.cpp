@@ -20,7 +20,7 @@ static uint32_t ArchiveBlockSize(uint32_t directorySize)
 
 static FastFileArchive *FindCached(const char *archivePath)
 {
-    for (ListNode *node = ArchiveCache->next; node != ArchiveCache; node = node->next) {
+    ListForEach(node, ArchiveCache) {
         FastFileArchive *archive = static_cast<FastFileArchive *>(node->payload);
         if (strcmp(archive->path, archivePath) == 0)
             return archive;
@@ -126,10 +126,11 @@ GameFile *OpenArchiveEntry(DirectoryHandle *handle, const char *name, const char
     if (!handle->searchPaths) {
         entry = FindInFolder(file, handle->path, "", name, mode);
     } else {
-        for (ListNode *node = handle->searchPaths->next; !entry && node != handle->searchPaths;
-             node = node->next) {
+        ListForEach(node, handle->searchPaths) {
             const SearchPath *searchPath = static_cast<const SearchPath *>(node->payload);
             entry = FindInFolder(file, searchPath->path, handle->path, name, mode);
+            if (entry)
+                break;
         }
     }
     if (!entry) {

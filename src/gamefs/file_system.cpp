@@ -71,7 +71,7 @@ int FileSystemStartup()
 template <typename Record>
 static void CloseEach(List *registry, void (*close)(Record *))
 {
-    while (registry && registry->next != registry)
+    while (!ListIsEmpty(registry))
         close(static_cast<Record *>(registry->next->payload));
 }
 

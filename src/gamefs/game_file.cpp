@@ -69,7 +69,7 @@ GameFile *OpenGameFile(DirectoryHandle *handle, const char *name, const char *mo
     }
     // Each search path in turn: its loose file, then the archives (under
     // every search path of the handle).
-    for (ListNode *node = handle->searchPaths->next; node != handle->searchPaths; node = node->next) {
+    ListForEach(node, handle->searchPaths) {
         const SearchPath *searchPath = static_cast<const SearchPath *>(node->payload);
         file->stream = OpenLooseFile(searchPath->path, handle->path, name, mode);
         if (file->stream)
@@ -95,7 +95,7 @@ int CloseGameFile(GameFile *file)
 
 void CloseAllGameFiles()
 {
-    while (OpenFileRegistry && OpenFileRegistry->next != OpenFileRegistry)
+    while (!ListIsEmpty(OpenFileRegistry))
         CloseGameFile(static_cast<GameFile *>(OpenFileRegistry->next->payload));
     ListDestroy(OpenFileRegistry);
     OpenFileRegistry = nullptr;

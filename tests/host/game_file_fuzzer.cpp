@@ -78,7 +78,7 @@ void ForgetArchives()
 {
     if (!ArchiveCache)
         return;
-    for (ListNode *node = ArchiveCache->next; node != ArchiveCache; node = node->next) {
+    ListForEach(node, ArchiveCache) {
         FastFileArchive *archive = static_cast<FastFileArchive *>(node->payload);
         uint32_t directorySize = FastFileReadHeader(archive->directory).directorySize;
         fclose(archive->stream);

@@ -11,7 +11,7 @@ namespace {
 std::vector<void *> Walk(List *list)
 {
     std::vector<void *> payloads;
-    for (ListNode *node = list->next; node != list; node = node->next)
+    ListForEach(node, list)
         payloads.push_back(node->payload);
     return payloads;
 }

@@ -51,8 +51,10 @@ int64_t PoolBytesInUse()
 int ListLength(const List *list)
 {
     int n = 0;
-    for (const ListNode *node = list ? list->next : nullptr; node && node != list; node = node->next)
-        ++n;
+    if (list) {
+        ListForEach(node, list)
+            ++n;
+    }
     return n;
 }
 
