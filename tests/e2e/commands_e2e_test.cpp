@@ -21,6 +21,7 @@ namespace {
 
 using driver::Child;
 using driver::FileBytes;
+using driver::FolderListing;
 
 const wchar_t EmptyDrive[] = L"D:\\";
 const wchar_t DiscDrive[] = L"E:\\";
@@ -59,23 +60,6 @@ DWORD RegistryNumber(const wchar_t *key, const wchar_t *name)
     DWORD value = 0, size = sizeof value;
     RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
     return value;
-}
-
-// The names in a folder, sorted; none for a folder that is not there.
-std::vector<std::wstring> FolderNames(const std::wstring &folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // String `id` of the English language library, which the menu uses here.
@@ -535,7 +519,8 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     ExpectStays(window);
     EXPECT_EQ(L"", demo::AnswerPages(setup.processId, {L"Next >", L"Install", L"Finish"}, Patience));
     EXPECT_EQ(0, driver::WaitForExit(installer, Patience));
-    EXPECT_EQ(FolderNames(Folder), (std::vector<std::wstring>{L"res.dat", L"rumbelon.exe", L"uninst.exe"}));
+    EXPECT_EQ((std::vector<std::wstring>{L"res.dat", L"rumbelon.exe", L"uninst.exe"}),
+              FolderListing(Folder + L"\\"));
     EXPECT_TRUE(FileBytes(demo::DiscFolder() + L"rumbelon\\rumbelon.exe") == FileBytes(Game));
     EXPECT_EQ("6 F H\r\n", FileBytes(settingsFile));
     EXPECT_EQ(Folder, RegistryString(demo::AppPathsKey, L"Path"));
@@ -595,7 +580,7 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     Child &uninstaller = Keep(Attach(uninstall));
     EXPECT_EQ(L"", demo::AnswerPages(uninstall.processId, {L"Uninstall", L"Finish"}, Patience));
     EXPECT_EQ(0, driver::WaitForExit(uninstaller, Patience));
-    EXPECT_EQ(FolderNames(Folder), std::vector<std::wstring>{L"saved.txt"});
+    EXPECT_EQ(std::vector<std::wstring>{L"saved.txt"}, FolderListing(Folder + L"\\"));
     EXPECT_FALSE(KeyExists(demo::AppPathsKey));
     EXPECT_FALSE(KeyExists(demo::UninstallKey));
     EXPECT_EQ(1u, demo::ReadLog().size());
