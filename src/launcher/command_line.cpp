@@ -35,3 +35,18 @@ int FormatDiscCommandLine(char *out, size_t size, const char *root, const char *
     const char *pieces[] = {drive, program};
     return Join(out, size, pieces, 2);
 }
+
+const char *SplitCommandLine(const char *commandLine, char *program, size_t size)
+{
+    bool quoted = commandLine && commandLine[0] == '"';
+    const char *start = commandLine ? commandLine + quoted : "";
+    size_t length = strcspn(start, quoted ? "\"" : " \t");
+    if (length == 0 || !program || length >= size) {
+        Fail(program, size);
+        return nullptr;
+    }
+    memcpy(program, start, length);
+    program[length] = '\0';
+    const char *rest = start + length + (quoted && start[length] == '"');
+    return rest + strspn(rest, " \t");
+}

@@ -16,3 +16,11 @@ int FormatGameCommandLine(char *out, size_t size, const char *folder, const char
 // A program of the disc: the drive letter and colon that begin root, then
 // program ("\setup.exe", "\redist\directx6\directx\dxsetup.exe").
 int FormatDiscCommandLine(char *out, size_t size, const char *root, const char *program);
+
+// The program of a command line as the system reads it: up to the closing
+// quote when the line begins with a double quote (to the end without one),
+// else up to the first space or tab. Writes the program, without quotes,
+// into program (size bytes) and returns what follows it, blanks skipped
+// (empty when nothing does); null when the line names no program or the
+// name does not fit, program then empty.
+const char *SplitCommandLine(const char *commandLine, char *program, size_t size);

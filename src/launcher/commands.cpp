@@ -4,6 +4,7 @@
 #include "discovery/registry.h"
 #include "launcher/command_line.h"
 #include "launcher/menu_window.h"
+#include "launcher/program_start.h"
 #include "resources/resource.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
@@ -29,10 +30,15 @@ void ShowLauncherError(LauncherError kind)
     MessageBoxA(MenuWindow, text, caption, MB_OK | MB_ICONHAND);
 }
 
-// The programs run on their own; the menu never waits for them to end.
-bool Start(const char *commandLine)
+// Starts the program; true when it runs. A start that failed shows the
+// error `kind`; a user who declined the consent prompt has decided, and
+// sees nothing.
+bool Start(const char *commandLine, LauncherError kind)
 {
-    return WinExec(commandLine, SW_RESTORE) >= 32;
+    StartResult started = StartProgram(commandLine);
+    if (started == ProgramNotStarted)
+        ShowLauncherError(kind);
+    return started == ProgramStarted;
 }
 
 // The root ("X:\") of the current directory's drive; false when the current
@@ -79,10 +85,8 @@ LRESULT Install()
     char commandLine[MAX_PATH] = "";
     if (!FindDiscCommandLine(commandLine, DiscInstaller, Installer))
         return 0;
-    if (!Start(commandLine)) {
-        ShowLauncherError(DiscError);
+    if (!Start(commandLine, DiscError))
         return 0;
-    }
     char folder[MAX_PATH] = "";
     return ReadInstallationFolder(folder) ? QuitLauncher() : 0;
 }
@@ -103,11 +107,13 @@ LRESULT Play(const char *option)
     char commandLine[MAX_PATH];
     int built = FormatGameCommandLine(commandLine, sizeof commandLine, folder, option);
     CloseDirectory(handle);
-    if (built >= 0 && Start(commandLine))
+    StartResult started = built >= 0 ? StartProgram(commandLine) : ProgramNotStarted;
+    if (started == ProgramStarted)
         return QuitLauncher();
     if (remembered)
         SetCurrentDirectoryA(previous);
-    ShowLauncherError(InstallationError);
+    if (started == ProgramNotStarted)
+        ShowLauncherError(InstallationError);
     return 0;
 }
 
@@ -116,8 +122,7 @@ LRESULT InstallDirectX()
     char commandLine[MAX_PATH] = "";
     if (!FindDiscCommandLine(commandLine, DirectXInstaller, nullptr))
         return 0;
-    if (!Start(commandLine))
-        ShowLauncherError(DiscError);
+    Start(commandLine, DiscError);
     return 0;
 }
 
@@ -126,10 +131,8 @@ LRESULT Uninstall()
 {
     char commandLine[256] = "";
     if (ReadUninstallValue("Rumbelon", "UninstallString", commandLine) && !IsBlankValue(commandLine) &&
-        !Start(commandLine)) {
-        ShowLauncherError(InstallationError);
+        !Start(commandLine, InstallationError))
         return 0;
-    }
     return QuitLauncher();
 }
 

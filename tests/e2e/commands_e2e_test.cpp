@@ -1,6 +1,6 @@
 // The menu's button commands under Wine, on the demo disc: what each
-// command starts, from where and with which command line (the stand-ins'
-// log), the boxes a user answers, and whether the menu stays or quits.
+// command starts, from where and with which command line (the disc's log),
+// the boxes and pages a user answers, and whether the menu stays or quits.
 //
 // run-suite maps D: and E: as CD-ROM drives and F: as a hard disk (see
 // CMakeLists.txt). Every case begins with D: empty, the disc in E:, a copy
@@ -21,16 +21,17 @@ namespace {
 
 using driver::Child;
 using driver::FileBytes;
+using driver::FolderListing;
 
 const wchar_t EmptyDrive[] = L"D:\\";
 const wchar_t DiscDrive[] = L"E:\\";
 const wchar_t HardDisk[] = L"F:\\";
-const wchar_t Uninstaller[] = L"C:\\windows\\rumbelon-uninstall.exe";
 const wchar_t EmptyFolder[] = L"C:\\Rumbelon without game";
 const DWORD Patience = 30000;
 
 const std::wstring Folder = demo::InstallFolder;
 const std::wstring Game = Folder + L"\\rumbelon.exe";
+const std::wstring Uninstaller = Folder + L"\\" + demo::UninstallerName;
 
 bool Exists(const std::wstring &path)
 {
@@ -51,6 +52,13 @@ std::wstring RegistryString(const wchar_t *key, const wchar_t *name)
     wchar_t value[512] = L"";
     DWORD size = sizeof value;
     RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, value, &size);
+    return value;
+}
+
+DWORD RegistryNumber(const wchar_t *key, const wchar_t *name)
+{
+    DWORD value = 0, size = sizeof value;
+    RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
     return value;
 }
 
@@ -130,11 +138,10 @@ protected:
         demo::Register(L"", L"");
         driver::RemoveFolder(Folder + L"\\");
         driver::RemoveFolder(std::wstring(EmptyFolder) + L"\\");
-        DeleteFileW(Uninstaller);
     }
 
-    // Whatever a stand-in left running (a failed case) would keep the next
-    // menu from starting. Only processes that still run the logged program
+    // Whatever a program of the disc left running (a failed case) would
+    // keep the next menu from starting. Only processes that still run the logged program
     // are ended, should a process id have been reused.
     void StopLoggedRuns()
     {
@@ -174,13 +181,10 @@ protected:
         FindClose(search);
     }
 
-    // Installs the game by running the disc's installer and agreeing.
+    // Installs the game with the disc's installer, without its pages.
     void InstallGame()
     {
-        Child &setup = Keep(driver::Start(L"\"E:\\setup.exe\"", DiscDrive));
-        HWND box = driver::WaitForDialog(setup.processId, L"Rumbelon Setup", Patience);
-        ASSERT_TRUE(box);
-        driver::Answer(box, IDOK);
+        Child &setup = Keep(driver::Start(L"\"E:\\setup.exe\" /S", DiscDrive));
         ASSERT_EQ(0, driver::WaitForExit(setup, Patience));
         demo::ClearLog();
     }
@@ -256,7 +260,8 @@ protected:
         return runs.empty() ? demo::Run{L"", 0, L"", L""} : runs[0];
     }
 
-    // Answers the box of the stand-in `run` and returns its exit code.
+    // Answers the first box or page of the program `run` (a stand-in, or
+    // the installer) and returns its exit code.
     long AnswerStandIn(const demo::Run &run, const wchar_t *title, int button)
     {
         Child &standIn = Keep(Attach(run));
@@ -266,9 +271,10 @@ protected:
         return driver::WaitForExit(standIn, Patience);
     }
 
-    // The menu stays while the stand-in `run` waits in its box; the box is
-    // answered with `button` (the stand-in's exit code must be `code`), the
-    // user leaves the menu, and nothing else was started.
+    // The menu stays while the program `run` waits in its box or on its
+    // first page; that is answered with `button` (the program's exit code
+    // must be `code`), the user leaves the menu, and nothing else was
+    // started.
     void StaysThenAnswer(HWND window, const demo::Run &run, const wchar_t *title, int button, long code)
     {
         ExpectStays(window);
@@ -297,7 +303,6 @@ protected:
     void ExpectNothingInstalled()
     {
         EXPECT_FALSE(Exists(Folder));
-        EXPECT_FALSE(Exists(Uninstaller));
         EXPECT_FALSE(KeyExists(demo::AppPathsKey));
         EXPECT_FALSE(KeyExists(demo::UninstallKey));
     }
@@ -500,24 +505,6 @@ TEST_F(Commands, CommandsAfterTheQuitRunNothing)
     EXPECT_TRUE(demo::ReadLog().empty());
 }
 
-TEST_F(Commands, UninstallStartsTheRegisteredUninstallerAndQuits)
-{
-    ASSERT_NO_FATAL_FAILURE(InstallGame());
-    const std::wstring registered = RegistryString(demo::UninstallKey, L"UninstallString");
-    EXPECT_EQ(L"\"" + std::wstring(Uninstaller) + L"\" \"" + Folder + L"\"", registered);
-    HWND window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
-    driver::Click(Button(window, IDC_UNINSTALL));
-    demo::Run uninstall = OnlyRun();
-    EXPECT_EQ(Uninstaller, uninstall.program);
-    EXPECT_EQ(registered, uninstall.commandLine);
-    EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
-    EXPECT_EQ(0, AnswerStandIn(uninstall, L"Rumbelon Uninstall", IDOK));
-    EXPECT_FALSE(Exists(Folder));
-    EXPECT_FALSE(KeyExists(demo::AppPathsKey));
-    EXPECT_FALSE(KeyExists(demo::UninstallKey));
-}
-
 TEST_F(Commands, UninstallWithoutAnUninstallerQuitsAtOnce)
 {
     for (const wchar_t *value : {L" ", L"", static_cast<const wchar_t *>(nullptr)}) {
@@ -551,23 +538,41 @@ using menu::EnabledStates;
 using menu::Installed;
 using menu::NotInstalled;
 
-TEST_F(Commands, RoundTripOnTheDemoDisc)
+// The disc's own installer and uninstaller, worked through the menu as a
+// user works them: install by answering the installer's pages, the
+// settings once, play, then uninstall by answering the uninstaller's; the
+// registry entries, the installation folder and the log after each step.
+TEST_F(Commands, RoundTripWithTheDiscsInstaller)
 {
     const std::wstring settingsFile = Folder + L"\\res.dat";
 
-    // Install from the disc; the menu stays, ready to play once repainted.
+    // Install from the disc: the installer shows its first page before it
+    // changes anything, so the menu stays, ready to play once repainted.
     HWND window = OpenMenu(DiscDrive);
     ASSERT_TRUE(window);
     EXPECT_EQ(NotInstalled, EnabledStates(window));
     driver::Click(Button(window, IDC_INSTALL));
     demo::Run setup = OnlyRun();
+    Child &installer = Keep(Attach(setup));
+    EXPECT_EQ(L"E:\\setup.exe", setup.program);
+    EXPECT_EQ(L"setup.exe", setup.commandLine);
+    EXPECT_EQ(L"E:\\", setup.directory);
     ExpectStays(window);
-    EXPECT_EQ(0, AnswerStandIn(setup, L"Rumbelon Setup", IDOK));
-    EXPECT_TRUE(Exists(Game));
+    EXPECT_EQ(L"", demo::AnswerPages(setup.processId, {L"Next >", L"Install", L"Finish"}, Patience));
+    EXPECT_EQ(0, driver::WaitForExit(installer, Patience));
+    EXPECT_EQ((std::vector<std::wstring>{L"res.dat", L"rumbelon.exe", L"uninst.exe"}),
+              FolderListing(Folder + L"\\"));
+    EXPECT_TRUE(FileBytes(demo::DiscFolder() + L"rumbelon\\rumbelon.exe") == FileBytes(Game));
     EXPECT_EQ("6 F H\r\n", FileBytes(settingsFile));
     EXPECT_EQ(Folder, RegistryString(demo::AppPathsKey, L"Path"));
     EXPECT_EQ(Game, RegistryString(demo::AppPathsKey, nullptr));
-    EXPECT_TRUE(Exists(Uninstaller));
+    EXPECT_EQ(L"\"" + Uninstaller + L"\"", RegistryString(demo::UninstallKey, L"UninstallString"));
+    EXPECT_EQ(L"Rumbelon", RegistryString(demo::UninstallKey, L"DisplayName"));
+    EXPECT_EQ(Game, RegistryString(demo::UninstallKey, L"DisplayIcon"));
+    EXPECT_EQ(L"Rumbelon", RegistryString(demo::UninstallKey, L"Publisher"));
+    EXPECT_EQ(1u, RegistryNumber(demo::UninstallKey, L"NoModify"));
+    EXPECT_EQ(1u, RegistryNumber(demo::UninstallKey, L"NoRepair"));
+    EXPECT_EQ(1u, demo::ReadLog().size());
     InvalidateRect(window, nullptr, FALSE);
     EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == Installed; }, Patience));
     ExitMenu(window);
@@ -589,6 +594,8 @@ TEST_F(Commands, RoundTripOnTheDemoDisc)
     driver::Click(Button(window, IDC_PLAY));
     demo::Run game = OnlyRun();
     Child &running = Keep(Attach(game));
+    EXPECT_EQ(Game, game.program);
+    EXPECT_EQ(Folder, game.directory);
     EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
     HWND gameWindow = driver::WaitForTopWindow(L"Rumbelon", L"Rumbelon", game.processId, Patience);
     ASSERT_TRUE(gameWindow);
@@ -601,17 +608,23 @@ TEST_F(Commands, RoundTripOnTheDemoDisc)
     PostMessageW(gameWindow, WM_CLOSE, 0, 0);
     EXPECT_EQ(0, driver::WaitForExit(running, Patience));
 
-    // Uninstall; then the menu sees nothing installed.
+    // Uninstall. The uninstaller runs as a copy of itself, which logs its
+    // start, so that it can remove its own file. What the user saved in
+    // the folder stays, and so does the folder with it.
+    ASSERT_TRUE(driver::WriteTextFile(Folder + L"\\saved.txt", "mine\r\n"));
     demo::ClearLog();
     window = OpenMenu(DiscDrive);
     ASSERT_TRUE(window);
     driver::Click(Button(window, IDC_UNINSTALL));
-    demo::Run uninstall = OnlyRun();
     EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
-    EXPECT_EQ(0, AnswerStandIn(uninstall, L"Rumbelon Uninstall", IDOK));
-    EXPECT_FALSE(Exists(Folder));
+    demo::Run uninstall = OnlyRun();
+    Child &uninstaller = Keep(Attach(uninstall));
+    EXPECT_EQ(L"", demo::AnswerPages(uninstall.processId, {L"Uninstall", L"Finish"}, Patience));
+    EXPECT_EQ(0, driver::WaitForExit(uninstaller, Patience));
+    EXPECT_EQ(std::vector<std::wstring>{L"saved.txt"}, FolderListing(Folder + L"\\"));
     EXPECT_FALSE(KeyExists(demo::AppPathsKey));
     EXPECT_FALSE(KeyExists(demo::UninstallKey));
+    EXPECT_EQ(1u, demo::ReadLog().size());
 
     window = OpenMenu(DiscDrive);
     ASSERT_TRUE(window);

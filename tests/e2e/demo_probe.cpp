@@ -4,9 +4,12 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
+
 namespace demo {
 
-const wchar_t InstallFolder[] = L"C:\\Program Files\\Rumbelon";
+const wchar_t InstallFolder[] = L"C:\\Program Files (x86)\\Rumbelon";
+const wchar_t UninstallerName[] = L"uninst.exe";
 const wchar_t AppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\rumbelon.exe";
 const wchar_t UninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Rumbelon";
 
@@ -54,7 +57,37 @@ std::vector<std::string> SplitFields(const std::string &line)
     return fields;
 }
 
+// A button's caption as a user reads it, without the "&" of its access key.
+std::wstring Caption(HWND button)
+{
+    std::wstring text = driver::WindowText(button);
+    text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
+    return text;
+}
+
 }  // namespace
+
+HWND WaitForPage(DWORD processId, const wchar_t *button, DWORD milliseconds)
+{
+    HWND wizard = nullptr;
+    auto shown = [&] {
+        wizard = driver::FindTopWindow(L"#32770", nullptr, processId);
+        HWND next = GetDlgItem(wizard, IDOK);
+        return next && IsWindowVisible(next) && IsWindowEnabled(next) && Caption(next) == button;
+    };
+    return driver::WaitUntil(shown, milliseconds) ? wizard : nullptr;
+}
+
+std::wstring AnswerPages(DWORD processId, std::initializer_list<const wchar_t *> buttons, DWORD milliseconds)
+{
+    for (const wchar_t *button : buttons) {
+        HWND wizard = WaitForPage(processId, button, milliseconds);
+        if (!wizard)
+            return button;
+        driver::Answer(wizard, IDOK);
+    }
+    return L"";
+}
 
 std::wstring DiscFolder()
 {

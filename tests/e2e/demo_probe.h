@@ -1,11 +1,12 @@
 #pragma once
 
 // The demo disc as the end-to-end suites see it: where it was built, copies
-// of it on mapped drives, the log its stand-ins write, and the registry
-// entries of an installation.
+// of it on mapped drives, its installer's pages, the log its programs
+// write, and the registry entries of an installation.
 
 #include "driver.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -18,18 +19,32 @@ std::wstring DiscFolder();
 // backslash), which is made if missing.
 bool CopyDisc(const std::wstring &folder);
 
-// Where the demo installer puts the game, and its registry keys under
-// HKEY_LOCAL_MACHINE.
+// Where the disc's installer puts the game ($PROGRAMFILES of a 32-bit
+// installer in a 64-bit prefix), the uninstaller it writes there, and its
+// registry keys under HKEY_LOCAL_MACHINE.
 extern const wchar_t InstallFolder[];
+extern const wchar_t UninstallerName[];
 extern const wchar_t AppPathsKey[];
 extern const wchar_t UninstallKey[];
+
+// The installer's or uninstaller's window (its title ends in a space on
+// every page but the first) of the process `processId`, once it shows the
+// page that the button `button` leaves ("Next >", "Install", "Uninstall",
+// "Finish": the caption without its "&"), that button enabled; null when
+// the page does not come.
+HWND WaitForPage(DWORD processId, const wchar_t *button, DWORD milliseconds);
+
+// Goes through the pages as a user would: waits for each button of
+// `buttons` in turn and presses it. Returns the caption of the first button
+// that did not come, or an empty string when all did.
+std::wstring AnswerPages(DWORD processId, std::initializer_list<const wchar_t *> buttons, DWORD milliseconds);
 
 // Registers `folder` as the installation folder ("Path" of the application
 // path entry) and `uninstall` as the uninstall command line; an empty
 // string leaves that entry out. Both entries are removed first.
 void Register(const std::wstring &folder, const std::wstring &uninstall);
 
-// One start of a stand-in, as it logged it.
+// One start of a program of the disc, as it logged it.
 struct Run {
     std::wstring program;
     DWORD processId;
@@ -37,7 +52,7 @@ struct Run {
     std::wstring commandLine;
 };
 
-// The stand-ins' log, "C:\rumbelon-demo.log": read it, empty it, and wait
+// The disc's log, "C:\rumbelon-demo.log": read it, empty it, and wait
 // until it holds at least `count` runs.
 std::vector<Run> ReadLog();
 void ClearLog();

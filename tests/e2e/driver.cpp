@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 namespace driver {
 
 Child Start(const std::wstring &commandLine, const std::wstring &directory)
@@ -403,6 +405,23 @@ void RemoveFolder(const std::wstring &folder)
         FindClose(search);
     }
     RemoveDirectoryW(folder.c_str());
+}
+
+std::vector<std::wstring> FolderListing(const std::wstring &folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name + (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? L"\\" : L""));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool CopyInto(const std::wstring &file, const std::wstring &folder)

@@ -127,6 +127,9 @@ std::wstring ProgramFolder();
 // A new empty folder under the temporary folder, and its removal.
 std::wstring MakeScratchFolder(const wchar_t *prefix);
 void RemoveFolder(const std::wstring &folder);
+// The names in a folder (trailing backslash), sorted, "." and ".." left
+// out, subfolders marked with "\"; none for a folder that is not there.
+std::vector<std::wstring> FolderListing(const std::wstring &folder);
 bool CopyInto(const std::wstring &file, const std::wstring &folder);
 bool WriteTextFile(const std::wstring &path, const char *text);
 

@@ -19,6 +19,7 @@
 namespace {
 
 using driver::FileBytes;
+using driver::FolderListing;
 
 const wchar_t ScratchFolder[] = L"C:\\rumbelon-settings\\";
 
@@ -84,24 +85,6 @@ ULONGLONG PutOldFile(const std::wstring &path, const std::string &bytes)
     FILETIME time;
     bool set = SystemTimeToFileTime(&when, &time) && SetFileTime(file, nullptr, nullptr, &time);
     return CloseHandle(file) && set ? LastWriteTime(path) : 0;
-}
-
-// The names in a folder, "." and ".." left out, subfolders marked with "\".
-std::vector<std::wstring> FolderListing(const std::wstring &folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(name + (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? L"\\" : L""));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // Strings 28 to 37 of a language library, as the dialog's 64-byte buffer

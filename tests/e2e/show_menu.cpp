@@ -2,10 +2,13 @@
 // disc's root), waits until its window shows the picture, and saves a
 // screenshot of the window as a PNG. With "wait", then waits until the user
 // has closed the menu and every program it started has ended. With "tour",
-// works the menu as a first-time user would instead: installs the game
-// (answering the installer), saves "<screenshot>-installed.png" of the menu
-// with its play buttons enabled, plays, and saves "<screenshot>-game.png"
-// of the game's window before closing it.
+// works the menu as a first-time user would instead, saving screenshots
+// beside the first: installs the game by answering the installer's pages
+// ("<screenshot>-setup.png", its first page; "<screenshot>-installed.png",
+// the menu with its play buttons enabled), plays ("<screenshot>-game.png",
+// the game's window, then closed), and uninstalls by answering the
+// uninstaller's pages ("<screenshot>-uninstalled.png", the menu started
+// again).
 //
 //   show_menu <folder> <screenshot.png> wait|tour
 
@@ -69,71 +72,104 @@ bool Fail(const char *what)
     return false;
 }
 
-// The program that logged its start as the only run, once it has started;
-// null when none did.
-HANDLE OnlyRun()
+// Clicks the menu's button `id` and returns the program that logs its start
+// next, once it has; null when none did. The log keeps the whole tour.
+HANDLE ClickAndOpenNextRun(HWND window, int id)
 {
-    std::vector<demo::Run> runs = demo::WaitForRuns(1, 30000);
-    return runs.size() == 1 ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, runs[0].processId)
-                            : nullptr;
+    size_t before = demo::ReadLog().size();
+    driver::Click(GetDlgItem(window, id));
+    std::vector<demo::Run> runs = demo::WaitForRuns(before + 1, 30000);
+    return runs.size() == before + 1
+               ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, runs.back().processId)
+               : nullptr;
 }
 
-// Installs with the disc's installer. The menu stays open when it sees no
-// installation as the installer comes up, and quits when the installer has
-// already registered the game by then (an answer given before the
-// installer has gone idle); it is started again in that case. Returns the
-// menu's window with its play buttons enabled, or null.
-HWND Install(driver::Child *menu, HWND window, const std::wstring &folder)
+// Whether the program ended within a minute; releases the handle.
+bool Ended(HANDLE process)
 {
-    demo::ClearLog();
-    driver::Click(GetDlgItem(window, IDC_INSTALL));
-    HWND question = driver::WaitForDialog(0, L"Rumbelon Setup", 30000);
-    HANDLE setup = OnlyRun();
-    if (!question || !setup)
-        return Fail("the installer did not ask"), nullptr;
-    driver::Answer(question, IDOK);
-    bool ended = WaitForSingleObject(setup, 60000) == WAIT_OBJECT_0;
-    CloseHandle(setup);
-    if (!ended)
-        return Fail("the installer did not end"), nullptr;
-    // The menu re-reads the registry as it repaints.
+    bool ended = WaitForSingleObject(process, 60000) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+}
+
+// Installs by answering the installer's pages, with a screenshot of its
+// first page. The installer changes nothing before those answers, so the
+// menu stays, and sees the game once it repaints.
+bool Install(HWND window, const std::wstring &shot)
+{
+    HANDLE setup = ClickAndOpenNextRun(window, IDC_INSTALL);
+    if (!setup)
+        return Fail("the installer did not start");
+    DWORD id = GetProcessId(setup);
+    HWND first = demo::WaitForPage(id, L"Next >", 30000);
+    WaitForInputIdle(setup, 30000);  // the page is drawn
+    bool answered = first && SaveWindow(first, Beside(shot, L"-setup")) &&
+                    demo::AnswerPages(id, {L"Next >", L"Install", L"Finish"}, 60000).empty();
+    if (!Ended(setup) || !answered)
+        return Fail("the installer's pages did not come");
     HWND play = GetDlgItem(window, IDC_PLAY);
-    auto settled = [&] {
-        if (!IsWindow(window))
-            return true;
+    auto enabled = [&] {
         InvalidateRect(window, nullptr, FALSE);
         return IsWindowEnabled(play) != FALSE;
     };
-    if (driver::WaitUntil(settled, 30000) && !IsWindow(window)) {
-        driver::Stop(menu);
-        *menu = menu::StartMenu(folder, folder + L"autorun.exe");
-        window = menu::WaitForMenuWindow(*menu);
-        play = GetDlgItem(window, IDC_PLAY);
-    }
-    if (!IsWindowEnabled(play))
-        return Fail("the play buttons stayed disabled after the installation"), nullptr;
-    return window;
+    return driver::WaitUntil(enabled, 30000) || Fail("the play buttons stayed disabled after the installation");
+}
+
+// Plays, with a screenshot of the game's window, which is then closed.
+bool Play(const driver::Child &menu, HWND window, const std::wstring &shot)
+{
+    HANDLE game = ClickAndOpenNextRun(window, IDC_PLAY);
+    if (!game)
+        return Fail("the game did not start");
+    bool quit = driver::WaitForExit(menu, 30000) == 0;
+    HWND gameWindow = driver::WaitForTopWindow(L"Rumbelon", L"Rumbelon", GetProcessId(game), 30000);
+    WaitForInputIdle(game, 30000);  // its report is drawn
+    bool saved = gameWindow && SaveWindow(gameWindow, Beside(shot, L"-game"));
+    if (gameWindow)
+        PostMessageW(gameWindow, WM_CLOSE, 0, 0);
+    if (!Ended(game) || !gameWindow)
+        return Fail("the game window did not come and go");
+    return (quit || Fail("the menu did not quit after starting the game")) && saved;
+}
+
+// Uninstalls by answering the uninstaller's pages; the menu quits as it
+// starts the uninstaller.
+bool Uninstall(const driver::Child &menu, HWND window)
+{
+    HANDLE uninstall = ClickAndOpenNextRun(window, IDC_UNINSTALL);
+    if (!uninstall)
+        return Fail("the uninstaller did not start");
+    bool quit = driver::WaitForExit(menu, 30000) == 0;
+    bool answered = demo::AnswerPages(GetProcessId(uninstall), {L"Uninstall", L"Finish"}, 60000).empty();
+    if (!Ended(uninstall) || !answered)
+        return Fail("the uninstaller's pages did not come");
+    return quit || Fail("the menu did not quit after starting the uninstaller");
+}
+
+// The menu started again from `folder`, once its window shows the picture
+// and the buttons `states`; null if it does not.
+HWND Reopen(driver::Child *menu, const std::wstring &folder, const std::vector<bool> &states)
+{
+    driver::Stop(menu);
+    *menu = menu::StartMenu(folder, folder + L"autorun.exe");
+    HWND window = menu::WaitForMenuWindow(*menu);
+    driver::Image picture = menu::Picture();
+    auto ready = [&] { return menu::EnabledStates(window) == states && menu::ShowsPicture(window, picture); };
+    return window && driver::WaitUntil(ready, 30000) ? window : nullptr;
 }
 
 bool Tour(driver::Child *menu, HWND window, const std::wstring &folder, const std::wstring &shot)
 {
-    window = Install(menu, window, folder);
-    if (!window || !SaveWindow(window, Beside(shot, L"-installed")))
+    if (!Install(window, shot) || !SaveWindow(window, Beside(shot, L"-installed")) || !Play(*menu, window, shot))
         return false;
-    demo::ClearLog();
-    driver::Click(GetDlgItem(window, IDC_PLAY));
-    if (driver::WaitForExit(*menu, 30000) != 0)
-        return Fail("the menu did not quit after starting the game");
-    HANDLE process = OnlyRun();
-    HWND game = driver::WaitForTopWindow(L"Rumbelon", L"Rumbelon", 0, 30000);
-    if (!process || !game)
-        return Fail("the game window did not appear");
-    WaitForInputIdle(process, 30000);  // its report is drawn
-    bool saved = SaveWindow(game, Beside(shot, L"-game"));
-    PostMessageW(game, WM_CLOSE, 0, 0);
-    bool ended = WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
-    CloseHandle(process);
-    return saved && ended;
+    window = Reopen(menu, folder, menu::Installed);
+    if (!window)
+        return Fail("the menu did not come back with the game installed");
+    if (!Uninstall(*menu, window))
+        return false;
+    window = Reopen(menu, folder, menu::NotInstalled);
+    return window ? SaveWindow(window, Beside(shot, L"-uninstalled"))
+                  : Fail("the menu did not come back as before the installation");
 }
 
 }  // namespace

@@ -76,4 +76,39 @@ TEST(DiscCommandLine, ARootWithoutADriveOrAnOverlongLineGivesNothing)
     EXPECT_EQ(Disc("E:\\", "\\setup.exe", 13), "E:\\setup.exe");
 }
 
+// The program and its parameters, as "program|parameters", or "(none)".
+std::string Split(const char *commandLine, size_t size = 260)
+{
+    char program[300];
+    memset(program, 'x', sizeof program);
+    const char *parameters = SplitCommandLine(commandLine, program, size);
+    EXPECT_TRUE(parameters || program[0] == '\0');
+    return parameters ? std::string(program) + "|" + parameters : "(none)";
+}
+
+TEST(SplitCommandLine, AQuotedProgramRunsToItsClosingQuoteAnOtherToTheFirstBlank)
+{
+    EXPECT_EQ(Split("\"C:\\Program Files (x86)\\Rumbelon\\uninst.exe\""),
+              "C:\\Program Files (x86)\\Rumbelon\\uninst.exe|");
+    EXPECT_EQ(Split("\"C:\\Program Files\\Rumbelon\\rumbelon.exe\" -0v"),
+              "C:\\Program Files\\Rumbelon\\rumbelon.exe|-0v");
+    EXPECT_EQ(Split("\"C:\\a b\\u.exe\"/x  \"C:\\a b\""), "C:\\a b\\u.exe|/x  \"C:\\a b\"");
+    EXPECT_EQ(Split("\"C:\\a b\\u.exe"), "C:\\a b\\u.exe|");  // no closing quote
+    EXPECT_EQ(Split("setup.exe"), "setup.exe|");
+    EXPECT_EQ(Split("E:\\setup.exe"), "E:\\setup.exe|");
+    EXPECT_EQ(Split("C:\\WINDOWS\\uninst.exe\t -f\"C:\\Games\\x.isu\""),
+              "C:\\WINDOWS\\uninst.exe|-f\"C:\\Games\\x.isu\"");
+}
+
+TEST(SplitCommandLine, NoProgramOrOneThatDoesNotFitGivesNothing)
+{
+    EXPECT_EQ(Split(""), "(none)");
+    EXPECT_EQ(Split("\"\" -x"), "(none)");
+    EXPECT_EQ(Split(" setup.exe"), "(none)");
+    EXPECT_EQ(Split(nullptr), "(none)");
+    EXPECT_EQ(Split("setup.exe", 10), "setup.exe|");
+    EXPECT_EQ(Split("setup.exe", 9), "(none)");
+    EXPECT_EQ(SplitCommandLine("setup.exe", nullptr, 0), nullptr);
+}
+
 }  // namespace

@@ -252,7 +252,7 @@ TEST(MenuProgram, ImportsOnlyWindowsSystemLibraries)
     ASSERT_TRUE(image.headers);
     EXPECT_LT(image.bytes.size(), 100u * 1024);
     const std::set<std::string> system = {"KERNEL32.DLL", "USER32.DLL", "GDI32.DLL", "ADVAPI32.DLL",
-                                          "MSVCRT.DLL"};
+                                          "SHELL32.DLL", "MSVCRT.DLL"};
     const IMAGE_DATA_DIRECTORY &imports = image.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
     auto descriptor = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(image.At(imports.VirtualAddress));
     ASSERT_TRUE(descriptor);

@@ -1,0 +1,152 @@
+// A start that fails with ERROR_ELEVATION_REQUIRED, as Windows fails it
+// for a menu without administrator rights when the program asks for them.
+// Wine runs every program with those rights, so the system calls are
+// replaced here by fakes that record what the commands ask of them.
+
+#include "gamefs/file_system.h"
+#include "launcher/commands.h"
+#include "launcher/program_start.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char AppPaths[] = "SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion\\App Paths\\rumbelon.exe";
+const char Uninstall[] = "SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion\\Uninstall\\Rumbelon";
+
+// What the fakes were asked, and how they fail: with a last error, or
+// not at all (0).
+struct ShellRequest {
+    std::string verb, file, parameters, directory;
+    ULONG mask;
+    int show;
+};
+std::vector<std::string> Executed;
+std::vector<ShellRequest> ShellRequests;
+DWORD ExecuteError;
+DWORD ShellError;
+int BoxesShown;
+
+UINT WINAPI FakeWinExec(LPCSTR commandLine, UINT show)
+{
+    Executed.push_back(std::string(commandLine) + (show == SW_RESTORE ? "" : " (not restored)"));
+    SetLastError(ExecuteError);
+    // As WinExec reports an error that no result below 32 names.
+    return ExecuteError < 32 ? ExecuteError : ERROR_BAD_FORMAT;
+}
+
+std::string Text(const char *text)
+{
+    return text ? text : "(null)";
+}
+
+BOOL WINAPI FakeShellExecute(SHELLEXECUTEINFOA *info)
+{
+    ShellRequests.push_back({Text(info->lpVerb), Text(info->lpFile), Text(info->lpParameters),
+                             Text(info->lpDirectory), info->fMask, info->nShow});
+    SetLastError(ShellError);
+    return ShellError == 0;
+}
+
+// Every message box the menu opens is counted and kept from appearing.
+LRESULT CALLBACK CountBoxes(int code, WPARAM wParam, LPARAM lParam)
+{
+    char name[16] = "";
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name) &&
+        lstrcmpA(name, "#32770") == 0) {
+        BoxesShown++;
+        return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void SetString(const char *key, const char *name, const std::string &value)
+{
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
+}
+
+std::string CurrentDirectory()
+{
+    char directory[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    return directory;
+}
+
+// Whether the menu asked to end: its quit message, taken off the queue.
+bool Quit()
+{
+    MSG message;
+    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineShowsNothing)
+{
+    char temporary[MAX_PATH];
+    ASSERT_TRUE(GetTempPathA(MAX_PATH, temporary));
+    const std::string folder = std::string(temporary) + "Rumbelon (x86) game";
+    const std::string uninstaller = "\"C:\\Program Files (x86)\\Rumbelon\\uninst.exe\" /lang=en";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    SetString(AppPaths, "Path", folder);
+    SetString(Uninstall, "UninstallString", uninstaller);
+    ASSERT_TRUE(FileSystemStartup());  // the play command opens the folder through it
+    HHOOK hook = SetWindowsHookExA(WH_CBT, CountBoxes, nullptr, GetCurrentThreadId());
+    const ProgramStarter system = Starter;
+    Starter = {FakeWinExec, FakeShellExecute};
+    const std::string before = CurrentDirectory();
+
+    // The game asks for administrator rights and the user declines: no
+    // error, the menu stays as it was, the current directory too.
+    ExecuteError = ERROR_ELEVATION_REQUIRED;
+    ShellError = ERROR_CANCELLED;
+    EXPECT_EQ(0, RunMenuCommand(IDC_PLAY_OPTION, 0));
+    const std::string game = folder + "\\rumbelon.exe";
+    EXPECT_EQ(std::vector<std::string>{"\"" + game + "\" -0v"}, Executed);
+    ASSERT_EQ(1u, ShellRequests.size());
+    EXPECT_EQ("(null)", ShellRequests[0].verb);  // the shell's default, which asks
+    EXPECT_EQ(game, ShellRequests[0].file);
+    EXPECT_EQ("-0v", ShellRequests[0].parameters);
+    EXPECT_EQ(folder, ShellRequests[0].directory);
+    EXPECT_EQ(ULONG(SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI), ShellRequests[0].mask);
+    EXPECT_EQ(SW_RESTORE, ShellRequests[0].show);
+    EXPECT_EQ(0, BoxesShown);
+    EXPECT_EQ(before, CurrentDirectory());
+    EXPECT_FALSE(Quit());
+
+    // Any other failure, of the first start or of the shell's, shows the
+    // error as before; only the elevation goes to the shell.
+    ExecuteError = ERROR_FILE_NOT_FOUND;
+    EXPECT_EQ(0, RunMenuCommand(IDC_UNINSTALL, 0));
+    EXPECT_EQ(1u, ShellRequests.size());
+    ExecuteError = ERROR_ELEVATION_REQUIRED;
+    ShellError = ERROR_ACCESS_DENIED;
+    EXPECT_EQ(0, RunMenuCommand(IDC_UNINSTALL, 0));
+    EXPECT_EQ(2, BoxesShown);
+    EXPECT_FALSE(Quit());
+
+    // The user agrees: the uninstaller runs, and the menu quits as after
+    // any start of it (and shuts the file layer down). The quoted path
+    // with its spaces is the program.
+    ShellError = 0;
+    Executed.clear();
+    ShellRequests.clear();
+    EXPECT_EQ(0, RunMenuCommand(IDC_UNINSTALL, 0));
+    EXPECT_EQ(std::vector<std::string>{uninstaller}, Executed);
+    ASSERT_EQ(1u, ShellRequests.size());
+    EXPECT_EQ("C:\\Program Files (x86)\\Rumbelon\\uninst.exe", ShellRequests[0].file);
+    EXPECT_EQ("/lang=en", ShellRequests[0].parameters);
+    EXPECT_EQ(before, ShellRequests[0].directory);
+    EXPECT_EQ(2, BoxesShown);
+    EXPECT_TRUE(Quit());
+
+    Starter = system;
+    UnhookWindowsHookEx(hook);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, AppPaths);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, Uninstall);
+    RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
