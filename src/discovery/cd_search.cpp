@@ -1,8 +1,8 @@
 #include "discovery/cd_search.h"
 
 #include "gamefs/game_file.h"
+#include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
-#include "shell/shell.h"
 
 #include <windows.h>
 

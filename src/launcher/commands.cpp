@@ -5,10 +5,10 @@
 #include "launcher/command_line.h"
 #include "launcher/menu_window.h"
 #include "launcher/program_start.h"
+#include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
-#include "shell/shell.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "discovery/registry.h"
 #include "gamefs/file_system.h"
 #include "launcher/commands.h"
+#include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
-#include "shell/shell.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "launcher/program_start.h"
 
 #include "launcher/command_line.h"
-#include "shell/shell.h"
+#include "menu_shared/menu_shared.h"
 
 ProgramStarter Starter = {WinExec, ShellExecuteExA};
 

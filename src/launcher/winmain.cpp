@@ -3,8 +3,8 @@
 #include "gamefs/file_system.h"
 #include "launcher/language.h"
 #include "launcher/menu_window.h"
+#include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
-#include "shell/shell.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 #include "settings/settings_dialog.h"
 
+#include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
 #include "settings/resolution_list.h"
 #include "settings/settings_file.h"
-#include "shell/shell.h"
 
 // Every text of the template comes from the language, in this order; the
 // dialog's own title has no control id.

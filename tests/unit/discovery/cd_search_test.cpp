@@ -4,7 +4,7 @@
 #include "discovery/cd_search.h"
 
 #include "../gamefs/windows_fixture.h"
-#include "shell/shell.h"
+#include "menu_shared/menu_shared.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 
 #include "settings/settings_dialog.h"
 
+#include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
 #include "rumbelon_paths.h"
 #include "settings/settings_file.h"
-#include "shell/shell.h"
 
 #include <gtest/gtest.h>
 

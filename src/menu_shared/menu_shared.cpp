@@ -1,4 +1,4 @@
-#include "shell/shell.h"
+#include "menu_shared/menu_shared.h"
 
 HMODULE LanguageLibrary;
 HINSTANCE ProgramInstance;

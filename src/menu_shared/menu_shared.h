@@ -1,8 +1,9 @@
 #pragma once
 
-// What the parts of the menu share: the language library that every
-// user-visible string comes from, the program's instance and the menu
-// window that owns every message box and dialog.
+// What the menu's windows share, from the main window to the disc prompt
+// and the settings dialog: the language library that every user-visible
+// string comes from, the program's instance, the menu window that owns
+// every message box and dialog, and the loader of the menu's strings.
 
 #include <windows.h>
 
@@ -12,7 +13,8 @@ extern HMODULE LanguageLibrary;
 extern HINSTANCE ProgramInstance;
 extern HWND MenuWindow;
 
-// The string loader's size for the menu's texts: at most 254 characters.
+// The string loader's size for the menu's texts: at most 254 characters,
+// in buffers of MenuStringSize + 1 bytes.
 const int MenuStringSize = 255;
 
 // Loads string `id` of the language into `buffer` (of `size` bytes, at
