@@ -4,8 +4,11 @@
 // HKEY_LOCAL_MACHINE: the application path of its executable and its
 // uninstall entry. Read only.
 
+// What `out` must hold for the lookups below.
+const int RegistryValueBufferSize = 256;
+
 // Reads string value `value` of the application-path entry of `executable`
-// ("rumbelon.exe") into `out` (at least 256 bytes). Returns 1 with `out`
+// ("rumbelon.exe") into `out` (at least RegistryValueBufferSize bytes). Returns 1 with `out`
 // holding the zero-terminated value, 0 when any key is missing, the value
 // is absent, is not a string or needs more than 128 bytes; `out` is then
 // left as it was.
@@ -19,6 +22,6 @@ int ReadUninstallValue(const char *product, const char *value, char *out);
 bool IsBlankValue(const char *value);
 
 // The installation folder: the "Path" value of the application-path entry
-// of "rumbelon.exe". Returns 1 with `out` (at least 256 bytes) holding it,
-// 0 when the entry is missing or the value blank.
+// of "rumbelon.exe". Returns 1 with `out` (at least RegistryValueBufferSize
+// bytes) holding it, 0 when the entry is missing or the value blank.
 int ReadInstallationFolder(char *out);

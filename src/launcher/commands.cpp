@@ -129,7 +129,7 @@ LRESULT InstallDirectX()
 // Without an uninstaller to start there is nothing left to do here either.
 LRESULT Uninstall()
 {
-    char commandLine[256] = "";
+    char commandLine[RegistryValueBufferSize] = "";
     if (ReadUninstallValue("Rumbelon", "UninstallString", commandLine) && !IsBlankValue(commandLine) &&
         !Start(commandLine, InstallationError))
         return 0;

@@ -4,6 +4,7 @@
 #include "discovery/registry.h"
 #include "gamefs/file_system.h"
 #include "launcher/commands.h"
+#include "launcher/window_helpers.h"
 #include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
 
@@ -12,6 +13,9 @@ namespace {
 const int PictureWidth = 320;
 const int PictureHeight = 240;
 const DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY | BS_PUSHBUTTON;
+// Every button spans the column below the picture.
+const int ButtonX = 5;
+const int ButtonWidth = 310;
 
 struct MenuButton {
     UINT stringId;
@@ -44,8 +48,8 @@ LRESULT OnCreate(HWND window)
     MenuWindow = window;
     CentreWindow(window);
     for (int i = 0; i < ButtonCount; i++)
-        ButtonWindows[i] = CreateLabelledButton("Button", Buttons[i].stringId, ButtonStyle, 5, Buttons[i].y,
-                                                310, Buttons[i].height, window, Buttons[i].commandId,
+        ButtonWindows[i] = CreateLabelledButton("Button", Buttons[i].stringId, ButtonStyle, ButtonX, Buttons[i].y,
+                                                ButtonWidth, Buttons[i].height, window, Buttons[i].commandId,
                                                 ProgramInstance, nullptr);
     Picture = LoadBitmapA(ProgramInstance, MAKEINTRESOURCEA(IDB_BACKGROUND));
     PictureDC = CreateCompatibleDC(nullptr);
@@ -79,35 +83,6 @@ LRESULT OnGetDefaultId()
 
 }  // namespace
 
-void CentreWindow(HWND window)
-{
-    int width, height;
-    HWND parent = GetParent(window);
-    if ((GetWindowLongA(window, GWL_STYLE) & WS_CHILD) && parent) {
-        RECT outer;
-        GetWindowRect(parent, &outer);
-        width = outer.right - outer.left + 1;
-        height = outer.bottom - outer.top + 1;
-    } else {
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
-    }
-    RECT own;
-    GetWindowRect(window, &own);
-    int x = (width + own.left - own.right - 1) / 2;
-    int y = (height + own.top - own.bottom - 1) / 2;
-    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
-HWND CreateLabelledButton(const char *className, UINT stringId, DWORD style, int x, int y, int width,
-                          int height, HWND parent, int id, HINSTANCE instance, void *parameter)
-{
-    char caption[256] = "";
-    LoadMenuString(stringId, caption, MenuStringSize);
-    return CreateWindowExA(0, className, caption, style, x, y, width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, parameter);
-}
-
 LRESULT RefreshMenu()
 {
     PAINTSTRUCT paint;
@@ -116,7 +91,7 @@ LRESULT RefreshMenu()
     BitBlt(dc, 0, 0, PictureWidth, PictureHeight, PictureDC, 0, 0, MERGECOPY);
     EndPaint(MenuWindow, &paint);
 
-    char path[256];
+    char path[RegistryValueBufferSize];
     bool installed = ReadAppPathsValue("rumbelon.exe", "Path", path) != 0;
     for (int i = 0; i < ButtonCount; i++)
         EnableWindow(ButtonWindows[i],

@@ -5,16 +5,12 @@
 
 #include <windows.h>
 
+// The window's outer size: the picture and the button column below it, in
+// a frame with a caption.
+const int MenuWindowWidth = 325;
+const int MenuWindowHeight = 515;
+
 LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Moves `window` to the centre of its parent, or of the screen when it is
-// not a child window, keeping its size and Z order.
-void CentreWindow(HWND window);
-
-// Creates a window whose caption is the language's string `stringId`
-// (empty when the string is missing).
-HWND CreateLabelledButton(const char *className, UINT stringId, DWORD style, int x, int y, int width,
-                          int height, HWND parent, int id, HINSTANCE instance, void *parameter);
 
 // Paints the picture and enables the buttons for the installation found
 // in the registry. Returns 0 for the window procedure.

@@ -13,7 +13,8 @@ namespace {
 // The game, or another menu, is already running.
 bool AlreadyRunning()
 {
-    char menuClass[256], menuTitle[256], gameClass[256], gameTitle[256];
+    char menuClass[MenuStringSize + 1], menuTitle[MenuStringSize + 1];
+    char gameClass[MenuStringSize + 1], gameTitle[MenuStringSize + 1];
     LoadMenuString(IDS_MENU_CLASS, menuClass, MenuStringSize);
     LoadMenuString(IDS_MENU_TITLE, menuTitle, MenuStringSize);
     LoadMenuString(IDS_GAME_CLASS, gameClass, MenuStringSize);
@@ -23,7 +24,7 @@ bool AlreadyRunning()
 
 HWND CreateMenuWindow(HINSTANCE instance, int show)
 {
-    char name[256];
+    char name[MenuStringSize + 1];
     LoadMenuString(IDS_MENU_CLASS, name, MenuStringSize);
     WNDCLASSA windowClass = {};
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -35,8 +36,8 @@ HWND CreateMenuWindow(HINSTANCE instance, int show)
     windowClass.lpszClassName = name;
     RegisterClassA(&windowClass);
 
-    HWND window = CreateWindowExA(0, name, name, WS_CAPTION | WS_SYSMENU, 0, 0, 325, 515, nullptr, nullptr,
-                                  instance, nullptr);
+    HWND window = CreateWindowExA(0, name, name, WS_CAPTION | WS_SYSMENU, 0, 0, MenuWindowWidth,
+                                  MenuWindowHeight, nullptr, nullptr, instance, nullptr);
     if (window) {
         ShowWindow(window, show);
         UpdateWindow(window);

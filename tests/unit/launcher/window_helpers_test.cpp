@@ -1,4 +1,4 @@
-#include "launcher/menu_window.h"
+#include "launcher/window_helpers.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
