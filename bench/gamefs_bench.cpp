@@ -7,10 +7,10 @@
 //      entry through the archive and against opening the loose file of the
 //      same name.
 
-#include "gamefs/archive_cache.h"
 #include "gamefs/archive_writer.h"
 #include "gamefs/directory.h"
 #include "gamefs/file_system.h"
+#include "gamefs/gamefs_internal.h"
 #include "gamefs/text_line.h"
 
 #include <direct.h>

@@ -1,9 +1,6 @@
-#include "gamefs/archive_cache.h"
+#include "gamefs/gamefs_internal.h"
 
 #include "core/pool.h"
-#include "gamefs/directory.h"
-#include "gamefs/file_system.h"
-#include "gamefs/game_file.h"
 #include "gamefs/path.h"
 
 #include <string.h>
@@ -11,12 +8,6 @@
 List *ArchiveCache;
 
 static const char ArchiveName[] = "FASTFILE.DAT";
-
-// The directory lives in the same pool block, right after the record.
-static uint32_t ArchiveBlockSize(uint32_t directorySize)
-{
-    return sizeof(FastFileArchive) + directorySize;
-}
 
 static FastFileArchive *FindCached(const char *archivePath)
 {

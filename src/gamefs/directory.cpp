@@ -2,7 +2,7 @@
 
 #include "core/pool.h"
 #include "gamefs/crt.h"
-#include "gamefs/file_system.h"
+#include "gamefs/gamefs_internal.h"
 #include "gamefs/path.h"
 
 #include <string.h>

@@ -1,8 +1,7 @@
 #include "gamefs/file_system.h"
 
 #include "gamefs/crt.h"
-#include "gamefs/directory.h"
-#include "gamefs/game_file.h"
+#include "gamefs/gamefs_internal.h"
 #include "gamefs/path.h"
 
 #include <string.h>

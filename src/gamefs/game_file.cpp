@@ -1,10 +1,8 @@
 #include "gamefs/game_file.h"
 
 #include "core/pool.h"
-#include "gamefs/archive_cache.h"
 #include "gamefs/crt.h"
-#include "gamefs/directory.h"
-#include "gamefs/file_system.h"
+#include "gamefs/gamefs_internal.h"
 #include "gamefs/path.h"
 
 #include <string.h>

@@ -28,14 +28,3 @@ GameFile *OpenGameFile(DirectoryHandle *handle, const char *name, const char *mo
 
 // 1 when the stream closed without error; the file is released either way.
 int CloseGameFile(GameFile *file);
-
-// For FileSystemShutdown: closes every open file and ends the registry.
-void CloseAllGameFiles();
-
-// The binary flag a file opened with mode gets: the first of the letters
-// B, b, T, t decides; with none, the C runtime's default translation mode.
-int BinaryFlagFromMode(const char *mode);
-
-// True for a mode that opens for reading only: it creates, truncates,
-// appends and updates nothing.
-bool ModeOnlyReads(const char *mode);

@@ -19,9 +19,9 @@
 // the first name stands beside the archive; then the archive's bytes.
 
 #include "core/pool_internal.h"
-#include "gamefs/archive_cache.h"
 #include "gamefs/file_system.h"
 #include "gamefs/game_file.h"
+#include "gamefs/gamefs_internal.h"
 #include "gamefs/text_line.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -82,7 +82,7 @@ void ForgetArchives()
         FastFileArchive *archive = static_cast<FastFileArchive *>(node->payload);
         uint32_t directorySize = FastFileReadHeader(archive->directory).directorySize;
         fclose(archive->stream);
-        PoolFree(archive, sizeof(FastFileArchive) + directorySize);
+        PoolFree(archive, ArchiveBlockSize(directorySize));
     }
     ListDestroy(ArchiveCache);
     ArchiveCache = nullptr;

@@ -7,10 +7,10 @@
 
 #include "archive_bytes.h"
 
-#include "gamefs/archive_cache.h"
 #include "gamefs/directory.h"
 #include "gamefs/file_system.h"
 #include "gamefs/game_file.h"
+#include "gamefs/gamefs_internal.h"
 #include "gamefs/text_line.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,97 @@
+#pragma once
+
+// What the files of the game file system share among themselves, and what
+// its tests reach into. Callers outside the layer use the public headers
+// (directory.h, file_system.h, game_file.h, text_line.h) only.
+
+#include "core/list.h"
+#include "gamefs/archive.h"
+#include "gamefs/directory.h"
+#include "gamefs/game_file.h"
+
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+
+// --- Search paths and directories
+
+// A registered absolute base directory.
+struct SearchPath {
+    char *path;  // full path, resolved when the search path was made
+};
+
+// A drive path ("X:...") or a network path ("\\server\share...").
+bool IsAbsolutePath(const char *path);
+
+// Changes into path and back; the current drive and directory are as they
+// were afterwards, whatever the answer.
+bool DirectoryExists(const char *path);
+
+// Made only by FileSystemStartup, released only by FileSystemShutdown.
+SearchPath *CreateSearchPath(const char *path);
+void CloseSearchPath(SearchPath *searchPath);
+
+// Every live object of the layer, in creation order; null while the layer
+// is not running.
+extern List *SearchPathRegistry;
+extern List *DirectoryRegistry;
+extern List *OpenFileRegistry;
+
+// The search paths under the default handles: the program's own folder and
+// the current directory at start-up.
+extern SearchPath *ProgramSearchPath;
+extern SearchPath *WorkingSearchPath;
+
+// --- Files
+
+// For FileSystemShutdown: closes every open file and ends the registry.
+void CloseAllGameFiles();
+
+// The binary flag a file opened with mode gets: the first of the letters
+// B, b, T, t decides; with none, the C runtime's default translation mode.
+int BinaryFlagFromMode(const char *mode);
+
+// True for a mode that opens for reading only: it creates, truncates,
+// appends and updates nothing.
+bool ModeOnlyReads(const char *mode);
+
+// --- Archives
+
+// The archives of the file layer: each folder's "FASTFILE.DAT", loaded on
+// the first lookup in that folder and kept, directory in memory and stream
+// open, for the life of the process.
+
+enum : size_t {
+    ArchivePathLimit = 273,  // a folder path of 260 characters and "FASTFILE.DAT"
+};
+
+struct FastFileArchive {
+    char path[ArchivePathLimit + 1];  // as looked up, byte for byte: the cache key
+    FILE *stream;                     // opened "rb"; used only to load the directory
+    uint8_t *directory;               // the first directorySize bytes, in the same block
+    uint32_t fileSize;                // at load; entries must end inside it
+};
+
+// An archive is one pool block: the record, then its directory.
+inline uint32_t ArchiveBlockSize(uint32_t directorySize)
+{
+    return sizeof(FastFileArchive) + directorySize;
+}
+
+// Every archive loaded so far, newest first; made on the first lookup and
+// never released.
+extern List *ArchiveCache;
+
+// The cached archive at that path, loading it on first use. A missing or
+// unacceptable file gives null and is looked for again next time.
+FastFileArchive *GetArchive(const char *archivePath);
+
+// Looks the name after the first folderLength characters of joinedPath up in
+// the folder's archive; upper-cases joinedPath in place. On success file's
+// stream is open on the archive, at the entry's data.
+const FastFileEntry *FindArchiveEntry(GameFile *file, size_t folderLength, char *joinedPath,
+                                      const char *mode);
+
+// The fallback of OpenGameFile: a new, registered file on the entry of that
+// name in the archive of the handle's directory, or null.
+GameFile *OpenArchiveEntry(DirectoryHandle *handle, const char *name, const char *mode);
