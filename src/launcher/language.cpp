@@ -1,35 +1,12 @@
 #include "launcher/language.h"
 
+#include "launcher/language_choice.h"
+
 #include <ctype.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <windows.h>
-
-const char *LanguageLibraryForLetter(char letter)
-{
-    switch (letter) {
-    case 'E': case 'e': return "rm_eng.dll";
-    case 'F': case 'f': return "rm_fre.dll";
-    case 'G': case 'g': return "rm_ger.dll";
-    case 'I': case 'i': return "rm_ita.dll";
-    case 'S': case 's': return "rm_spa.dll";
-    }
-    return nullptr;
-}
-
-int LanguageLibraryForLanguageId(unsigned languageId, const char **library)
-{
-    switch (PRIMARYLANGID(languageId)) {
-    case LANG_GERMAN: *library = "rm_ger.dll"; break;
-    case LANG_SPANISH: *library = "rm_spa.dll"; break;
-    case LANG_FRENCH: *library = "rm_fre.dll"; break;
-    case LANG_ITALIAN: *library = "rm_ita.dll"; break;
-    case LANG_JAPANESE: return 0;
-    default: *library = "rm_eng.dll"; break;
-    }
-    return 1;
-}
 
 // The first character of the file's first white-space-delimited word, or
 // EOF when there is none. Only that character decides, so the word itself

@@ -6,20 +6,11 @@
 
 #include <windows.h>
 
-// The library that a language file's first word names by its first
-// letter (E, F, G, I, S in either case); null for any other letter.
-const char *LanguageLibraryForLetter(char letter);
-
-// The library for a locale's language id (its primary language, the low
-// 10 bits, counts). Returns 0 for Japanese, which this version refuses,
-// else 1 with `library` set (English for every other language).
-int LanguageLibraryForLanguageId(unsigned languageId, const char **library);
-
 // How the locale's language id is asked for: GetLocaleInfoA, or a stand-in
 // in tests, where the user's and the system's locale can differ.
 typedef int(WINAPI *LocaleInfoReader)(LCID locale, LCTYPE type, LPSTR answer, int size);
 
-// Picks the library as above from "lang.dat" in the current directory or
+// Picks the library (language_choice.h) from "lang.dat" in the current directory or
 // from the user's default locale, as readLocale tells it. Returns 0 when
 // the menu must refuse to run (a Japanese locale and no language file),
 // else 1.

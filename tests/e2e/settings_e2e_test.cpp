@@ -8,7 +8,7 @@
 #include "menu_probe.h"
 #include "resources/resource.h"
 
-#include "archive_bytes.h"
+#include "support/archive_bytes.h"
 
 #include <gtest/gtest.h>
 

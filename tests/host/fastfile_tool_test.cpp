@@ -1,8 +1,8 @@
 // The fastfile tool as its users run it: create, list, extract and verify,
 // refusals with a message and a non-zero exit, and nothing partial left.
 
-#include "../unit/gamefs/archive_bytes.h"
-#include "../unit/gamefs/hostile_names.h"
+#include "support/archive_bytes.h"
+#include "support/hostile_names.h"
 
 #include "gamefs/archive_writer.h"
 

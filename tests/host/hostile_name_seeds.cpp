@@ -3,7 +3,7 @@
 //
 //   hostile_name_seeds FOLDER
 
-#include "../unit/gamefs/hostile_names.h"
+#include "support/hostile_names.h"
 
 #include <stdio.h>
 #include <string.h>

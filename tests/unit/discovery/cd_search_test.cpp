@@ -3,7 +3,7 @@
 
 #include "discovery/cd_search.h"
 
-#include "../gamefs/windows_fixture.h"
+#include "support/windows_fixture.h"
 #include "menu_shared/menu_shared.h"
 
 namespace {

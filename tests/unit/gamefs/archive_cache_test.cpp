@@ -2,7 +2,7 @@
 // upper-case name, entry streams at their data, the cache's key and
 // lifetime, and archives that break the format's rules.
 
-#include "windows_fixture.h"
+#include "support/windows_fixture.h"
 
 #include <string.h>
 

@@ -1,13 +1,9 @@
-// The archive format reader and writer, and bounded path joins: what is
-// accepted, what is refused and why, and that lookups see whole names in
-// the searched records only.
-
-#include "archive_bytes.h"
-#include "hostile_names.h"
+// The archive format reader: what is accepted, what is refused and why,
+// and that lookups see whole names in the searched records only.
 
 #include "gamefs/archive.h"
-#include "gamefs/archive_writer.h"
-#include "gamefs/path.h"
+
+#include "support/archive_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -208,67 +204,11 @@ TEST(FastFileFormat, EntriesMustEndInsideTheFile)
     EXPECT_FALSE(FastFileEntryInside(nullptr, 1000));
 }
 
-TEST(FastFileWriter, NamesAreJudged)
-{
-    EXPECT_EQ(FastFileCheckName("RES.DAT"), FastFileNameSound);
-    EXPECT_EQ(FastFileCheckName("TWELVECHARS1"), FastFileNameSound);
-    EXPECT_EQ(FastFileCheckName("SUB\\FILE.TXT"), FastFileNameSound);
-    EXPECT_EQ(FastFileCheckName("..."), FastFileNameSound);
-    EXPECT_EQ(FastFileCheckName(""), FastFileNameEmpty);
-    EXPECT_EQ(FastFileCheckName(nullptr), FastFileNameEmpty);
-    EXPECT_EQ(FastFileCheckName("THIRTEENCHARS"), FastFileNameTooLong);
-    EXPECT_EQ(FastFileCheckName("Res.dat"), FastFileNameLowerCase);
-    EXPECT_EQ(FastFileCheckName("LONGER\\..\\name"),  // every rule it breaks, not only the first
-              FastFileNameTooLong | FastFileNameLowerCase | FastFileNameOutside);
-    EXPECT_EQ(FastFileCheckName("A/B"), FastFileNameSound);  // a subfolder, written with '/'
-    for (size_t i = 0; i < HostileNameCount; ++i)
-        EXPECT_EQ(FastFileCheckName(HostileNames[i].name), HostileNames[i].faults) << HostileNames[i].name;
-}
-
-TEST(FastFileWriter, RefusesWhatReadersCouldNotRead)
-{
-    EXPECT_EQ(FastFileDirectorySizeFor(0), 28u);
-    EXPECT_EQ(FastFileDirectorySizeFor(UINT32_MAX), 0u);
-    // Both sides of the entry limit: the most records a directory may hold.
-    const uint32_t most = (FastFileDirectoryLimit - 28) / 24;
-    EXPECT_EQ(FastFileDirectorySizeFor(most), 28 + most * 24);
-    EXPECT_EQ(FastFileDirectorySizeFor(most + 1), 0u);
-    uint8_t directory[28 + 2 * 24];
-    const char *names[] = {"A", "B"};
-    const uint32_t huge[] = {0x40000000, 0x40000000};  // together past 2 GiB
-    EXPECT_FALSE(FastFileLayOut(directory, 2, names, huge));
-    // Both sides of 2 GiB: the last entry's end marker at 2 GiB - 2, then one byte further.
-    const uint32_t largest[] = {INT32_MAX - (28 + 2 * 24) - 2, 0};
-    EXPECT_TRUE(FastFileLayOut(directory, 2, names, largest));
-    const uint32_t tooLarge[] = {INT32_MAX - (28 + 2 * 24) - 1, 0};
-    EXPECT_FALSE(FastFileLayOut(directory, 2, names, tooLarge));
-    const uint32_t sizes[] = {1, 1};
-    const char *lower[] = {"A", "b"};
-    EXPECT_FALSE(FastFileLayOut(directory, 2, lower, sizes));
-    EXPECT_TRUE(FastFileLayOut(directory, 2, names, sizes));
-}
-
 TEST(FastFileFormat, UpperCaseTouchesOnlyAToZ)
 {
     char text[] = "c:\\games\\res.dat {z}\xe4";
     FastFileUpperCase(text);
     EXPECT_STREQ(text, "C:\\GAMES\\RES.DAT {Z}\xe4");
-}
-
-TEST(JoinPath, FormsPathsUpToTheLimitAndRefusesLonger)
-{
-    char out[GamePathBufferSize];
-    EXPECT_TRUE(JoinPath(out, sizeof out, "C:\\games\\", "sub\\", "res.dat"));
-    EXPECT_STREQ(out, "C:\\games\\sub\\res.dat");
-    EXPECT_TRUE(JoinPath(out, sizeof out, "C:\\", nullptr, nullptr));
-    EXPECT_STREQ(out, "C:\\");
-
-    std::string folder = "C:\\" + std::string(250, 'f') + "\\";  // 254 characters
-    EXPECT_TRUE(JoinPath(out, sizeof out, folder.c_str(), "", "ab.cde"));  // 260: fits
-    EXPECT_EQ(strlen(out), 260u);
-    EXPECT_FALSE(JoinPath(out, sizeof out, folder.c_str(), "", "ab.cdef"));  // 261
-    EXPECT_STREQ(out, "");
-    EXPECT_FALSE(JoinPath(out, 0, "x", nullptr, nullptr));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // order, subfolders, writing modes that must never reach an archive, and
 // closing.
 
-#include "windows_fixture.h"
+#include "support/windows_fixture.h"
 
 #include "core/pool.h"
 

@@ -1,7 +1,7 @@
 // Line input and output on game files: every line-end combination, buffer
 // boundaries, the end of archive entries, and both ways of writing a line.
 
-#include "archive_bytes.h"
+#include "support/archive_bytes.h"
 
 #include "gamefs/text_line.h"
 

@@ -3,7 +3,7 @@
 
 #include "settings/settings_file.h"
 
-#include "../gamefs/windows_fixture.h"
+#include "support/windows_fixture.h"
 
 #include <windows.h>
 
