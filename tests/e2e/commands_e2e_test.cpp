@@ -65,14 +65,7 @@ DWORD RegistryNumber(const wchar_t *key, const wchar_t *name)
 // String `id` of the English language library, which the menu uses here.
 std::wstring MenuString(UINT id)
 {
-    HMODULE library =
-        LoadLibraryExW((menu::BinFolder() + L"rm_eng.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    wchar_t text[256] = L"";
-    if (library) {
-        LoadStringW(library, id, text, 256);
-        FreeLibrary(library);
-    }
-    return text;
+    return driver::ModuleString(menu::BinFolder() + L"rm_eng.dll", id);
 }
 
 // A process the menu started, taken hold of while it waits in its box or
@@ -303,8 +296,8 @@ protected:
     void ExpectNothingInstalled()
     {
         EXPECT_FALSE(Exists(Folder));
-        EXPECT_FALSE(KeyExists(demo::AppPathsKey));
-        EXPECT_FALSE(KeyExists(demo::UninstallKey));
+        EXPECT_FALSE(KeyExists(menu::AppPathsKey));
+        EXPECT_FALSE(KeyExists(menu::UninstallKey));
     }
 
     // A box of the menu titled "Rumbelon" with `text`, the buttons
@@ -511,7 +504,7 @@ TEST_F(Commands, UninstallWithoutAnUninstallerQuitsAtOnce)
         SCOPED_TRACE(value ? (*value ? "blank" : "empty") : "none");
         demo::Register(Folder, L"");
         if (value) {
-            ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, demo::UninstallKey, L"UninstallString",
+            ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::UninstallKey, L"UninstallString",
                                                   value));
         }
         HWND window = OpenMenu(DiscDrive);
@@ -564,14 +557,14 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
               FolderListing(Folder + L"\\"));
     EXPECT_TRUE(FileBytes(demo::DiscFolder() + L"rumbelon\\rumbelon.exe") == FileBytes(Game));
     EXPECT_EQ("6 F H\r\n", FileBytes(settingsFile));
-    EXPECT_EQ(Folder, RegistryString(demo::AppPathsKey, L"Path"));
-    EXPECT_EQ(Game, RegistryString(demo::AppPathsKey, nullptr));
-    EXPECT_EQ(L"\"" + Uninstaller + L"\"", RegistryString(demo::UninstallKey, L"UninstallString"));
-    EXPECT_EQ(L"Rumbelon", RegistryString(demo::UninstallKey, L"DisplayName"));
-    EXPECT_EQ(Game, RegistryString(demo::UninstallKey, L"DisplayIcon"));
-    EXPECT_EQ(L"Rumbelon", RegistryString(demo::UninstallKey, L"Publisher"));
-    EXPECT_EQ(1u, RegistryNumber(demo::UninstallKey, L"NoModify"));
-    EXPECT_EQ(1u, RegistryNumber(demo::UninstallKey, L"NoRepair"));
+    EXPECT_EQ(Folder, RegistryString(menu::AppPathsKey, L"Path"));
+    EXPECT_EQ(Game, RegistryString(menu::AppPathsKey, nullptr));
+    EXPECT_EQ(L"\"" + Uninstaller + L"\"", RegistryString(menu::UninstallKey, L"UninstallString"));
+    EXPECT_EQ(L"Rumbelon", RegistryString(menu::UninstallKey, L"DisplayName"));
+    EXPECT_EQ(Game, RegistryString(menu::UninstallKey, L"DisplayIcon"));
+    EXPECT_EQ(L"Rumbelon", RegistryString(menu::UninstallKey, L"Publisher"));
+    EXPECT_EQ(1u, RegistryNumber(menu::UninstallKey, L"NoModify"));
+    EXPECT_EQ(1u, RegistryNumber(menu::UninstallKey, L"NoRepair"));
     EXPECT_EQ(1u, demo::ReadLog().size());
     InvalidateRect(window, nullptr, FALSE);
     EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == Installed; }, Patience));
@@ -622,8 +615,8 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     EXPECT_EQ(L"", demo::AnswerPages(uninstall.processId, {L"Uninstall", L"Finish"}, Patience));
     EXPECT_EQ(0, driver::WaitForExit(uninstaller, Patience));
     EXPECT_EQ(std::vector<std::wstring>{L"saved.txt"}, FolderListing(Folder + L"\\"));
-    EXPECT_FALSE(KeyExists(demo::AppPathsKey));
-    EXPECT_FALSE(KeyExists(demo::UninstallKey));
+    EXPECT_FALSE(KeyExists(menu::AppPathsKey));
+    EXPECT_FALSE(KeyExists(menu::UninstallKey));
     EXPECT_EQ(1u, demo::ReadLog().size());
 
     window = OpenMenu(DiscDrive);

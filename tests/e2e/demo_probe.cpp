@@ -1,5 +1,6 @@
 #include "demo_probe.h"
 
+#include "menu_probe.h"
 #include "rumbelon_paths.h"
 
 #include <stdlib.h>
@@ -10,8 +11,6 @@ namespace demo {
 
 const wchar_t InstallFolder[] = L"C:\\Program Files (x86)\\Rumbelon";
 const wchar_t UninstallerName[] = L"uninst.exe";
-const wchar_t AppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\rumbelon.exe";
-const wchar_t UninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Rumbelon";
 
 namespace {
 
@@ -101,12 +100,12 @@ bool CopyDisc(const std::wstring &folder)
 
 void Register(const std::wstring &folder, const std::wstring &uninstall)
 {
-    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, AppPathsKey);
-    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, UninstallKey);
+    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey);
+    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::UninstallKey);
     if (!folder.empty())
-        driver::SetRegistryString(HKEY_LOCAL_MACHINE, AppPathsKey, L"Path", folder);
+        driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", folder);
     if (!uninstall.empty())
-        driver::SetRegistryString(HKEY_LOCAL_MACHINE, UninstallKey, L"UninstallString", uninstall);
+        driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::UninstallKey, L"UninstallString", uninstall);
 }
 
 std::vector<Run> ReadLog()

@@ -20,12 +20,10 @@ std::wstring DiscFolder();
 bool CopyDisc(const std::wstring &folder);
 
 // Where the disc's installer puts the game ($PROGRAMFILES of a 32-bit
-// installer in a 64-bit prefix), the uninstaller it writes there, and its
-// registry keys under HKEY_LOCAL_MACHINE.
+// installer in a 64-bit prefix) and the uninstaller it writes there; the
+// entries it registers are the menu's (menu_probe.h).
 extern const wchar_t InstallFolder[];
 extern const wchar_t UninstallerName[];
-extern const wchar_t AppPathsKey[];
-extern const wchar_t UninstallKey[];
 
 // The installer's or uninstaller's window (its title ends in a space on
 // every page but the first) of the process `processId`, once it shows the

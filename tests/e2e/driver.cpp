@@ -367,6 +367,19 @@ void DeleteRegistryKey(HKEY root, const std::wstring &key)
     RegDeleteKeyW(root, key.c_str());
 }
 
+std::wstring ModuleString(const std::wstring &path, UINT id, int size)
+{
+    std::wstring text;
+    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (module) {
+        std::vector<wchar_t> buffer(size_t(size), L'\0');
+        LoadStringW(module, id, buffer.data(), size);
+        text = buffer.data();
+        FreeLibrary(module);
+    }
+    return text;
+}
+
 std::wstring ProgramFolder()
 {
     wchar_t path[MAX_PATH] = L"";

@@ -121,6 +121,11 @@ bool SetRegistryString(HKEY root, const std::wstring &key, const std::wstring &n
                        const std::wstring &value);
 void DeleteRegistryKey(HKEY root, const std::wstring &key);
 
+// String `id` of the module at `path` (a program or a language library),
+// read as the build put it in, at most size - 1 characters; empty when
+// the module or the string is missing.
+std::wstring ModuleString(const std::wstring &path, UINT id, int size = 256);
+
 // The folder of this program, with a trailing backslash.
 std::wstring ProgramFolder();
 

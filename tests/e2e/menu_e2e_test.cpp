@@ -17,8 +17,6 @@ namespace {
 using driver::Child;
 using driver::Control;
 
-const wchar_t AppPathsKey[] = L"SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion\\App Paths\\rumbelon.exe";
-
 struct ButtonLayout {
     int id;
     UINT stringId;
@@ -36,31 +34,19 @@ const ButtonLayout Layout[] = {
     {IDC_EXIT, IDS_EXIT, 455, 30},
 };
 
-// String `id` of a module, as the build put it in; empty when missing.
-std::wstring ModuleString(const std::wstring &path, UINT id)
-{
-    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    wchar_t text[256] = L"";
-    if (module) {
-        LoadStringW(module, id, text, 256);
-        FreeLibrary(module);
-    }
-    return text;
-}
-
 using menu::EnabledStates;
 using menu::Installed;
 using menu::NotInstalled;
 
 class Menu : public ::testing::Test {
 protected:
-    void SetUp() override { driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, AppPathsKey); }
+    void SetUp() override { driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey); }
 
     void TearDown() override
     {
         for (Child &child : children)
             driver::Stop(&child);
-        driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, AppPathsKey);
+        driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey);
         if (!scratch.empty())
             driver::RemoveFolder(scratch);
     }
@@ -94,7 +80,7 @@ protected:
 
     void SetPath(const std::wstring &path)
     {
-        ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, AppPathsKey, L"Path", path));
+        ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", path));
     }
 
     std::vector<Child> children;
@@ -136,7 +122,7 @@ TEST_F(Menu, SevenButtonsWithTheirIdsRectanglesCaptionsAndStyle)
         EXPECT_EQ(Layout[i].y, button.rect.top);
         EXPECT_EQ(315, button.rect.right);
         EXPECT_EQ(Layout[i].y + Layout[i].height, button.rect.bottom);
-        EXPECT_EQ(ModuleString(library, Layout[i].stringId), button.text);
+        EXPECT_EQ(driver::ModuleString(library, Layout[i].stringId), button.text);
         EXPECT_FALSE(button.text.empty());
     }
 }
@@ -181,7 +167,7 @@ TEST_F(Menu, AnyPathValueCountsAsInstalled)
 TEST_F(Menu, APathValueThatIsNoStringCountsAsNotInstalled)
 {
     DWORD number = 1;
-    ASSERT_TRUE(driver::SetRegistryValue(HKEY_LOCAL_MACHINE, AppPathsKey, L"Path", REG_DWORD, &number,
+    ASSERT_TRUE(driver::SetRegistryValue(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", REG_DWORD, &number,
                                          sizeof number));
     HWND window = Open();
     ASSERT_TRUE(window);
@@ -199,7 +185,7 @@ TEST_F(Menu, RepaintAndFocusChangesReevaluateTheInstallation)
     EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == Installed; }, 5000));
 
     // A focus change is a notification: it refreshes, and runs no command.
-    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, AppPathsKey);
+    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey);
     SetForegroundWindow(window);
     driver::PressKey(VK_TAB);
     EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == NotInstalled; }, 5000));
@@ -287,8 +273,8 @@ TEST_F(Menu, LanguageFileChoosesTheLibrary)
         HWND window = Open(LanguageFolder(c.word));
         ASSERT_TRUE(window);
         std::wstring library = menu::BinFolder() + c.library;
-        EXPECT_EQ(ModuleString(library, IDS_PLAY), driver::FindControl(window, IDC_PLAY).text);
-        EXPECT_EQ(ModuleString(library, IDS_PERFORMANCE_SETTINGS),
+        EXPECT_EQ(driver::ModuleString(library, IDS_PLAY), driver::FindControl(window, IDC_PLAY).text);
+        EXPECT_EQ(driver::ModuleString(library, IDS_PERFORMANCE_SETTINGS),
                   driver::FindControl(window, IDC_PERFORMANCE_SETTINGS).text);
         EXPECT_EQ(0, menu::CloseMenu(children.back(), window));
         driver::RemoveFolder(scratch);
@@ -378,7 +364,7 @@ TEST_F(JapaneseLocale, GermanLanguageFileGivesGermanCaptions)
     ASSERT_TRUE(window);
     std::wstring library = menu::BinFolder() + L"rm_ger.dll";
     for (const ButtonLayout &button : Layout)
-        EXPECT_EQ(ModuleString(library, button.stringId), driver::FindControl(window, button.id).text);
+        EXPECT_EQ(driver::ModuleString(library, button.stringId), driver::FindControl(window, button.id).text);
 }
 
 TEST_F(JapaneseLocale, DutchLanguageFileGivesEnglishWithEmptyLibraryCaptions)

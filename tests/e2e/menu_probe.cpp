@@ -6,6 +6,8 @@
 namespace menu {
 
 const wchar_t WindowName[] = L"Rumbelon Startup";
+const wchar_t AppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\rumbelon.exe";
+const wchar_t UninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Rumbelon";
 
 std::wstring BinFolder()
 {

@@ -14,6 +14,11 @@ std::wstring AutorunPath();
 // The menu's window class and title.
 extern const wchar_t WindowName[];
 
+// The registry entries the menu reads, under HKEY_LOCAL_MACHINE: the
+// game's application path and its uninstall entry.
+extern const wchar_t AppPathsKey[];
+extern const wchar_t UninstallKey[];
+
 // Starts the menu in `directory` (the folder of autorun.exe when empty).
 driver::Child StartMenu(const std::wstring &directory = std::wstring(),
                         const std::wstring &program = AutorunPath());

@@ -110,15 +110,8 @@ const DialogText DialogTexts[] = {
 std::vector<std::wstring> LibraryTexts(const wchar_t *library)
 {
     std::vector<std::wstring> texts;
-    HMODULE module = LoadLibraryExW((menu::BinFolder() + library).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    for (const DialogText &text : DialogTexts) {
-        wchar_t buffer[64] = L"";
-        if (module)
-            LoadStringW(module, text.stringId, buffer, 64);
-        texts.push_back(buffer);
-    }
-    if (module)
-        FreeLibrary(module);
+    for (const DialogText &text : DialogTexts)
+        texts.push_back(driver::ModuleString(menu::BinFolder() + library, text.stringId, 64));
     return texts;
 }
 
@@ -470,7 +463,7 @@ TEST_F(Settings, WithoutAnInstallationTheDialogShowsTheStartValuesAndOkWritesNot
     // and name no folder.
     for (const wchar_t *path : {L" ", L""}) {
         SCOPED_TRACE(path[0] ? "one space" : "empty");
-        ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, demo::AppPathsKey, L"Path", path));
+        ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", path));
         StartMenu(current);
         ASSERT_TRUE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window));
         HWND dialog = OpenDialog();

@@ -10,6 +10,8 @@
 // Input: one byte n, then n bytes of names separated by '\n', then the
 // archive file.
 
+#include "fuzz_check.h"
+
 #include "gamefs/archive.h"
 #include "gamefs/archive_writer.h"
 #include "gamefs/text_line.h"
@@ -21,12 +23,6 @@
 #include <vector>
 
 namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 uint32_t Load32(const uint8_t *bytes)
 {

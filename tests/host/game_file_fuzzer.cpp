@@ -18,11 +18,14 @@
 // it stays open for the shutdown to close; whether a loose file named as
 // the first name stands beside the archive; then the archive's bytes.
 
+#include "fuzz_check.h"
+
 #include "core/pool_internal.h"
 #include "gamefs/file_system.h"
 #include "gamefs/game_file.h"
 #include "gamefs/gamefs_internal.h"
 #include "gamefs/text_line.h"
+#include "support/pool_heap.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -31,45 +34,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
 const char ArchiveFile[] = "Z:\\FASTFILE.DAT";
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
-}
-
-// The system heap under the pool, counted, so that each input starts with
-// an empty pool and hands every chunk back.
-std::map<void *, uint32_t> heapBlocks;
-
-void *CountingAllocate(uint32_t size)
-{
-    void *block = malloc(size ? size : 1);
-    if (block)
-        heapBlocks[block] = size;
-    return block;
-}
-
-void CountingRelease(void *block)
-{
-    heapBlocks.erase(block);
-    free(block);
-}
-
-void ResetPool()
-{
-    for (auto &held : heapBlocks)
-        free(held.first);
-    heapBlocks.clear();
-    Pool = PoolState{};
-}
 
 // The cache keeps every archive for the life of the process; each input
 // starts without one, so the fuzzer hands back what the cache took: the
@@ -111,7 +81,6 @@ void MakeFolder()
     folder = pattern;
     Check(chdir(folder.c_str()) == 0 && mkdir("Z:", 0700) == 0 && chdir(returnTo.c_str()) == 0);
     atexit(RemoveFolder);
-    PoolHeap = {CountingAllocate, CountingRelease};
 }
 
 void WriteFile(const std::string &path, const std::string &bytes)
@@ -239,10 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FileSystemShutdown();
     ForgetArchives();
 
-    uint64_t held = 0;
-    for (auto &block : heapBlocks)
-        held += block.second;
-    Check(held == PoolFreeBytes());  // every block given back
+    Check(TestHeap::liveBytes == PoolFreeBytes());  // every block given back
     ResetPool();
 
     if (looseMade)

@@ -6,7 +6,11 @@
 // taken from the heap are always exactly the live small blocks, the free
 // blocks and the current chunk's remainder.
 
+#include "fuzz_check.h"
+
 #include "core/pool_internal.h"
+
+#include "support/pool_heap.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -23,33 +27,9 @@ struct LiveBlock {
     uint8_t fill;
 };
 
-uint32_t heapLimit;
-std::map<void *, uint32_t> heapBlocks;  // chunks and large blocks, with their sizes
-
-void *RationedAllocate(uint32_t size)
-{
-    if (size > heapLimit)
-        return nullptr;
-    void *block = malloc(size ? size : 1);
-    heapBlocks[block] = size;
-    return block;
-}
-
-void RationedRelease(void *block)
-{
-    heapBlocks.erase(block);
-    free(block);
-}
-
 uint32_t Rounded(uint32_t size)
 {
     return (size + 3) & ~3u;
-}
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
 }
 
 void CheckContents(const LiveBlock &live)
@@ -75,7 +55,7 @@ void CheckNoOverlap(const std::map<uintptr_t, uint32_t> &spans, uintptr_t start,
 void CheckBytesAddUp(const std::vector<LiveBlock> &live)
 {
     uint64_t held = 0, inUse = 0;
-    for (const auto &block : heapBlocks)
+    for (const auto &block : TestHeap::live)
         held += block.second;
     for (const LiveBlock &block : live)
         inUse += block.size;
@@ -87,9 +67,7 @@ void CheckBytesAddUp(const std::vector<LiveBlock> &live)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
-    Pool = PoolState{};
-    PoolHeap = {RationedAllocate, RationedRelease};
-    heapLimit = UINT32_MAX;
+    ResetPool();
 
     std::vector<LiveBlock> live;
     std::map<uintptr_t, uint32_t> spans;
@@ -140,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         case 5:
             // Run short: a ration on the heap, or a budget near its end.
             if (input.ConsumeBool())
-                heapLimit = input.ConsumeIntegralInRange<uint32_t>(0, 5000);
+                TestHeap::limit = input.ConsumeIntegralInRange<uint32_t>(0, 5000);
             else
                 Pool.budget = input.ConsumeIntegralInRange<int32_t>(0, 4096);
             break;
@@ -150,9 +128,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     for (const LiveBlock &block : live)
         CheckContents(block);
-    for (const auto &block : heapBlocks)
-        free(block.first);
-    heapBlocks.clear();
-    PoolHeap = PoolStandardHeap;
+    ResetPool();
     return 0;
 }

@@ -7,6 +7,8 @@
 // Input: the data, then (from the end) the shape: entry or loose, the
 // bytes around an entry, and four buffer sizes used in turn.
 
+#include "fuzz_check.h"
+
 #include "gamefs/text_line.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -18,12 +20,6 @@
 #include <vector>
 
 namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 bool IsLineEnd(char c)
 {

@@ -2,6 +2,8 @@
 // line, agree with sscanf("%d %c %c") wherever the number fits in 32 bits,
 // and every line it can produce must read back as the same record.
 
+#include "fuzz_check.h"
+
 #include "settings/settings_line.h"
 
 #include <cstdint>
@@ -11,12 +13,6 @@
 #include <vector>
 
 namespace {
-
-void Check(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 bool NumberFits(const char *line)
 {

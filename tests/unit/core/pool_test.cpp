@@ -1,5 +1,7 @@
 #include "core/pool_internal.h"
 
+#include "support/pool_heap.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,54 +10,6 @@
 #include <vector>
 
 namespace {
-
-// A system heap that grants requests up to a limit and records every request,
-// so the chunk search and the failure paths run for real. Every chunk the
-// pool takes in this program comes from it, the list tests' among them, so
-// that a test which starts the pool afresh hands back what it held.
-struct TestHeap {
-    static uint32_t limit;
-    static std::vector<uint32_t> requests;
-    static std::vector<void *> live;
-
-    static void *Allocate(uint32_t size)
-    {
-        requests.push_back(size);
-        if (size > limit)
-            return nullptr;
-        void *block = malloc(size ? size : 1);
-        live.push_back(block);
-        return block;
-    }
-
-    static void Release(void *block)
-    {
-        live.erase(std::find(live.begin(), live.end(), block));
-        free(block);
-    }
-};
-
-uint32_t TestHeap::limit = UINT32_MAX;
-std::vector<uint32_t> TestHeap::requests;
-std::vector<void *> TestHeap::live;
-
-class TestHeapForEveryTest : public ::testing::Environment {
-    void SetUp() override { PoolHeap = {TestHeap::Allocate, TestHeap::Release}; }
-};
-const ::testing::Environment *const testHeapForEveryTest =
-    ::testing::AddGlobalTestEnvironment(new TestHeapForEveryTest);
-
-// An empty pool on the test heap, with every block it took given back.
-void ResetPool()
-{
-    Pool = PoolState{};
-    for (void *block : TestHeap::live)
-        free(block);
-    TestHeap::live.clear();
-    TestHeap::requests.clear();
-    TestHeap::limit = UINT32_MAX;
-    PoolHeap = {TestHeap::Allocate, TestHeap::Release};
-}
 
 // Free blocks are poisoned in the sanitizer build; only this walk reads them.
 __attribute__((no_sanitize_address)) std::vector<void *> FreeList(uint32_t bytes)
@@ -180,9 +134,7 @@ TEST_F(PoolTest, ChunkSearchFindsTheLargestGrantRoundedDownToFour)
         }
         EXPECT_LE(TestHeap::requests.size(), 13u);
         EXPECT_EQ(TestHeap::live.size(), found ? 1u : 0u);
-        for (void *block : TestHeap::live)
-            free(block);
-        TestHeap::live.clear();
+        TestHeap::ReleaseAll();
     }
 }
 

@@ -1,5 +1,7 @@
 #include "discovery/registry.h"
 
+#include "support/registry_entries.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,8 +11,6 @@
 
 namespace {
 
-const char AppPaths[] = "SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion\\App Paths\\";
-const char Uninstall[] = "SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion\\Uninstall\\";
 const char Executable[] = "rumbelon_test.exe";
 
 class RegistryLookup : public ::testing::Test {
@@ -24,12 +24,12 @@ protected:
 
     void Remove()
     {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(AppPaths) + Executable).c_str());
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(Uninstall) + "RumbelonTest").c_str());
+        DeleteRegistryKey(std::string(AppPathsKeys) + Executable);
+        DeleteRegistryKey(std::string(UninstallKeys) + "RumbelonTest");
     }
 
     // Stores `size` bytes of `data` as value "Path" of the test's entry.
-    void Store(DWORD type, const void *data, DWORD size, const char *entry = AppPaths,
+    void Store(DWORD type, const void *data, DWORD size, const char *entry = AppPathsKeys,
                const char *name = Executable, const char *value = "Path")
     {
         HKEY key;
@@ -58,7 +58,7 @@ protected:
 TEST_F(RegistryLookup, MissingKeyOrValueFailsAndLeavesTheOutputAlone)
 {
     EXPECT_EQ(0, ReadAppPathsValue(Executable, "Path", out));
-    Store(REG_SZ, nullptr, 0, AppPaths, Executable, nullptr);  // the key alone
+    Store(REG_SZ, nullptr, 0, AppPathsKeys, Executable, nullptr);  // the key alone
     EXPECT_EQ(0, ReadAppPathsValue(Executable, "Path", out));
     EXPECT_TRUE(OutUntouched());
 }
@@ -134,7 +134,7 @@ TEST_F(RegistryLookup, OnlyStringTypesCount)
 TEST_F(RegistryLookup, UninstallEntryIsReadTheSameWay)
 {
     const char command[] = "C:\\WINDOWS\\uninst.exe -f\"C:\\Games\\Rumbelon\\DeIsL1.isu\"";
-    Store(REG_SZ, command, sizeof command, Uninstall, "RumbelonTest", "UninstallString");
+    Store(REG_SZ, command, sizeof command, UninstallKeys, "RumbelonTest", "UninstallString");
     EXPECT_EQ(0, ReadAppPathsValue("RumbelonTest", "UninstallString", out));
     ASSERT_EQ(1, ReadUninstallValue("RumbelonTest", "UninstallString", out));
     EXPECT_STREQ(command, out);
@@ -144,7 +144,7 @@ TEST_F(RegistryLookup, NamesThatDoNotFitOrAreMissingFail)
 {
     // A name of 128 characters must not find the key of its first 127.
     std::string longName(127, 'n');
-    Store(REG_SZ, "C:\\", 4, AppPaths, longName.c_str());
+    Store(REG_SZ, "C:\\", 4, AppPathsKeys, longName.c_str());
     ASSERT_EQ(1, ReadAppPathsValue(longName.c_str(), "Path", out));
     memset(out, 'x', sizeof out);
     EXPECT_EQ(0, ReadAppPathsValue((longName + "n").c_str(), "Path", out));
@@ -152,7 +152,7 @@ TEST_F(RegistryLookup, NamesThatDoNotFitOrAreMissingFail)
     EXPECT_EQ(0, ReadAppPathsValue(Executable, nullptr, out));
     EXPECT_EQ(0, ReadAppPathsValue(Executable, "Path", nullptr));
     EXPECT_TRUE(OutUntouched());
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(AppPaths) + longName).c_str());
+    DeleteRegistryKey(AppPathsKeys + longName);
 }
 
 // New handles take the lowest free slots of the handle table. A key left
@@ -175,7 +175,7 @@ TEST_F(RegistryLookup, EveryKeyIsClosedOnEveryPath)
         ReadAppPathsValue(Executable, "Path", out);  // the last key missing
         ReadUninstallValue("RumbelonTest", "UninstallString", out);
     }
-    Store(REG_SZ, nullptr, 0, AppPaths, Executable, nullptr);
+    Store(REG_SZ, nullptr, 0, AppPathsKeys, Executable, nullptr);
     for (int i = 0; i < 50; i++)
         ReadAppPathsValue(Executable, "Path", out);  // the value missing
     StoreString(std::string(200, 'z'));

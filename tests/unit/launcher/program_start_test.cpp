@@ -7,6 +7,7 @@
 #include "launcher/commands.h"
 #include "launcher/program_start.h"
 #include "resources/resource.h"
+#include "support/registry_entries.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +16,6 @@
 
 namespace {
 
-const char AppPaths[] = "SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion\\App Paths\\rumbelon.exe";
-const char Uninstall[] = "SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion\\Uninstall\\Rumbelon";
 
 // What the fakes were asked, and how they fail: with a last error, or
 // not at all (0).
@@ -64,11 +63,6 @@ LRESULT CALLBACK CountBoxes(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void SetString(const char *key, const char *name, const std::string &value)
-{
-    RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, name, REG_SZ, value.c_str(), DWORD(value.size() + 1));
-}
-
 std::string CurrentDirectory()
 {
     char directory[MAX_PATH] = "";
@@ -90,8 +84,8 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     const std::string folder = std::string(temporary) + "Rumbelon (x86) game";
     const std::string uninstaller = "\"C:\\Program Files (x86)\\Rumbelon\\uninst.exe\" /lang=en";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    SetString(AppPaths, "Path", folder);
-    SetString(Uninstall, "UninstallString", uninstaller);
+    ASSERT_TRUE(SetRegistryString(AppPathsEntry, "Path", folder));
+    ASSERT_TRUE(SetRegistryString(UninstallEntry, "UninstallString", uninstaller));
     ASSERT_TRUE(FileSystemStartup());  // the play command opens the folder through it
     HHOOK hook = SetWindowsHookExA(WH_CBT, CountBoxes, nullptr, GetCurrentThreadId());
     const ProgramStarter system = Starter;
@@ -144,8 +138,8 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
 
     Starter = system;
     UnhookWindowsHookEx(hook);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, AppPaths);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, Uninstall);
+    DeleteRegistryKey(AppPathsEntry);
+    DeleteRegistryKey(UninstallEntry);
     RemoveDirectoryA(folder.c_str());
 }
 

@@ -3,13 +3,13 @@
 
 #include "settings/settings_file.h"
 
+#include "support/registry_entries.h"
 #include "support/windows_fixture.h"
 
 #include <windows.h>
 
 namespace {
 
-const char AppPathsEntry[] = "SOFTWARE\\MICROSOFT\\Windows\\CurrentVersion\\App Paths\\rumbelon.exe";
 const std::string Folder = "C:\\rumbelon-settings\\";
 const std::string File = Folder + "res.dat";
 const std::string Pending = Folder + "res.tmp";
@@ -30,7 +30,7 @@ class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, AppPathsEntry);
+        DeleteRegistryKey(AppPathsEntry);
         RemoveTree(Folder.substr(0, Folder.size() - 1));
         MakeFolder(Folder);
         FileSystemStartup();
@@ -40,18 +40,13 @@ protected:
     void TearDown() override
     {
         FileSystemShutdown();
-        RegDeleteTreeA(HKEY_LOCAL_MACHINE, AppPathsEntry);
+        DeleteRegistryKey(AppPathsEntry);
         RemoveTree(Folder.substr(0, Folder.size() - 1));
     }
 
     void RegisterFolder(const std::string &path)
     {
-        HKEY key;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, AppPathsEntry, 0, nullptr, 0,
-                                                 KEY_WRITE, nullptr, &key, nullptr));
-        RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE *>(path.c_str()),
-                       DWORD(path.size() + 1));
-        RegCloseKey(key);
+        ASSERT_TRUE(SetRegistryString(AppPathsEntry, "Path", path));
     }
 };
 

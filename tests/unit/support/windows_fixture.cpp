@@ -1,51 +1,18 @@
 #include "windows_fixture.h"
 
 #include "core/pool_internal.h"
+#include "pool_heap.h"
 
 #include <direct.h>
 #include <io.h>
 #include <stdlib.h>
 
-#include <map>
 
 const char TestRoot[] = "C:\\rumbelon-gamefs";
 
-namespace {
-
-// The system heap under the pool, counted: chunks and large blocks alike.
-std::map<void *, uint32_t> heapBlocks;
-int64_t heapBytes;
-
-void *CountingAllocate(uint32_t size)
-{
-    void *block = malloc(size ? size : 1);
-    if (block) {
-        heapBlocks[block] = size;
-        heapBytes += size;
-    }
-    return block;
-}
-
-void CountingRelease(void *block)
-{
-    auto held = heapBlocks.find(block);
-    if (held != heapBlocks.end()) {
-        heapBytes -= held->second;
-        heapBlocks.erase(held);
-    }
-    free(block);
-}
-
-// Installed before main, so every chunk is counted.
-struct InstallCountingHeap {
-    InstallCountingHeap() { PoolHeap = {CountingAllocate, CountingRelease}; }
-} installCountingHeap;
-
-}  // namespace
-
 int64_t PoolBytesInUse()
 {
-    return heapBytes - static_cast<int64_t>(PoolFreeBytes());
+    return static_cast<int64_t>(TestHeap::liveBytes) - static_cast<int64_t>(PoolFreeBytes());
 }
 
 int ListLength(const List *list)
