@@ -47,10 +47,11 @@ LRESULT OnCreate(HWND window)
 {
     MenuWindow = window;
     CentreWindow(window);
-    for (int i = 0; i < ButtonCount; i++)
-        ButtonWindows[i] = CreateLabelledButton("Button", Buttons[i].stringId, ButtonStyle, ButtonX, Buttons[i].y,
-                                                ButtonWidth, Buttons[i].height, window, Buttons[i].commandId,
-                                                ProgramInstance, nullptr);
+    for (int i = 0; i < ButtonCount; i++) {
+        const MenuButton &button = Buttons[i];
+        ButtonWindows[i] = CreateLabelledButton("Button", button.stringId, ButtonStyle, ButtonX, button.y, ButtonWidth,
+                                                button.height, window, button.commandId, ProgramInstance, nullptr);
+    }
     Picture = LoadBitmapA(ProgramInstance, MAKEINTRESOURCEA(IDB_BACKGROUND));
     PictureDC = CreateCompatibleDC(nullptr);
     SelectObject(PictureDC, Picture);
