@@ -1,5 +1,7 @@
-// The yardstick of the start-up benchmark: a Win32 program that opens one
-// window of the menu's size and style and waits until it is closed.
+// The start-up benchmark's bare window: a Win32 program that opens one
+// window of the menu's size and style and waits until it is closed. It was
+// the benchmark's first yardstick; its ratio is still printed beside the
+// reference menu's.
 
 #include <windows.h>
 

@@ -3,7 +3,41 @@
 #include "launcher/command_line.h"
 #include "menu_shared/menu_shared.h"
 
-ProgramStarter Starter = {WinExec, ShellExecuteExA};
+namespace {
+
+typedef BOOL(WINAPI *ShellExecuteCall)(SHELLEXECUTEINFOA *info);
+ShellExecuteCall ShellExecuteInShell32;
+
+// shell32.dll, with the libraries it brings in, was the largest part of the
+// menu's own start-up while it was imported, yet the menu calls it only for
+// a program that needs administrator rights. So it is loaded then, once, by
+// its full path in the system folder: no other folder is searched.
+BOOL WINAPI ShellExecuteOnFirstUse(SHELLEXECUTEINFOA *info)
+{
+    if (!ShellExecuteInShell32) {
+        const char name[] = "\\shell32.dll";
+        char path[MAX_PATH];
+        UINT length = GetSystemDirectoryA(path, MAX_PATH);
+        if (length == 0 || length + sizeof name > MAX_PATH) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return FALSE;
+        }
+        lstrcpyA(path + length, name);
+        HMODULE shell = LoadLibraryA(path);
+        if (!shell)
+            return FALSE;
+        // Through void (*)(): the one function type that converts to any.
+        ShellExecuteInShell32 = reinterpret_cast<ShellExecuteCall>(
+            reinterpret_cast<void (*)()>(GetProcAddress(shell, "ShellExecuteExA")));
+        if (!ShellExecuteInShell32)
+            return FALSE;
+    }
+    return ShellExecuteInShell32(info);
+}
+
+}  // namespace
+
+ProgramStarter Starter = {WinExec, ShellExecuteOnFirstUse};
 
 namespace {
 

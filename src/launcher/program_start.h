@@ -20,7 +20,8 @@ enum StartResult {
 };
 
 // The system calls that start a program. The menu uses WinExec and
-// ShellExecuteExA; a test puts its own here.
+// ShellExecuteExA, which it takes from shell32.dll when it first needs it;
+// a test puts its own here.
 struct ProgramStarter {
     UINT(WINAPI *execute)(LPCSTR commandLine, UINT show);
     BOOL(WINAPI *executeWithShell)(SHELLEXECUTEINFOA *info);

@@ -143,4 +143,18 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     RemoveDirectoryA(folder.c_str());
 }
 
+// The menu's own shell call, not a fake: it finds shell32.dll when first
+// needed, and the shell answers for a program that is not there.
+TEST(ShellStart, TakesTheShellWhenFirstNeeded)
+{
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpFile = "C:\\no such program.exe";
+    info.nShow = SW_RESTORE;
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(Starter.executeWithShell(&info));
+    EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), GetLastError());
+}
+
 }  // namespace
