@@ -35,12 +35,6 @@ BOOL WINAPI ShellExecuteOnFirstUse(SHELLEXECUTEINFOA *info)
     return ShellExecuteInShell32(info);
 }
 
-}  // namespace
-
-ProgramStarter Starter = {WinExec, ShellExecuteOnFirstUse};
-
-namespace {
-
 // The shell's default verb shows the consent prompt, owned by the menu,
 // for a program that needs administrator rights, and starts the program
 // once the user agrees. The folder is named: a program started elevated
@@ -68,6 +62,8 @@ StartResult StartThroughShell(const char *commandLine)
 }
 
 }  // namespace
+
+ProgramStarter Starter = {WinExec, ShellExecuteOnFirstUse};
 
 StartResult StartProgram(const char *commandLine)
 {
