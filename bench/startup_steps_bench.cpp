@@ -163,19 +163,7 @@ void DispatchWaiting()
 // with no message waiting.
 HWND CreateCountedMenuWindow(HINSTANCE instance)
 {
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = CountingWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INACTIVEBORDER + 1);
-    windowClass.lpszClassName = MenuClass;
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, MenuClass, MenuClass, WS_CAPTION | WS_SYSMENU, 0, 0, MenuWindowWidth,
-                                  MenuWindowHeight, nullptr, nullptr, instance, nullptr);
-    ShowWindow(window, SW_SHOWNORMAL);
-    UpdateWindow(window);
+    HWND window = CreateMenuWindow(instance, SW_SHOWNORMAL, CountingWindowProc);
     DispatchWaiting();
     return window;
 }

@@ -43,21 +43,6 @@ HBITMAP Picture;
 HDC PictureDC;  // off-screen copy of the picture, painted from on demand
 bool Quitting;
 
-LRESULT OnCreate(HWND window)
-{
-    MenuWindow = window;
-    CentreWindow(window);
-    for (int i = 0; i < ButtonCount; i++) {
-        const MenuButton &button = Buttons[i];
-        ButtonWindows[i] = CreateLabelledButton("Button", button.stringId, ButtonStyle, ButtonX, button.y, ButtonWidth,
-                                                button.height, window, button.commandId, ProgramInstance, nullptr);
-    }
-    Picture = LoadBitmapA(ProgramInstance, MAKEINTRESOURCEA(IDB_BACKGROUND));
-    PictureDC = CreateCompatibleDC(nullptr);
-    SelectObject(PictureDC, Picture);
-    return 0;
-}
-
 // The window is no dialog, but the message loop lets the dialog manager
 // handle the keyboard, which then asks the window what a dialog would
 // answer. Moving to the next or previous control (arrow keys, and Tab on
@@ -84,19 +69,86 @@ LRESULT OnGetDefaultId()
 
 }  // namespace
 
-LRESULT RefreshMenu()
+HWND CreateMenuWindow(HINSTANCE instance, int show, WNDPROC procedure)
+{
+    char name[MenuStringSize + 1];
+    LoadMenuString(IDS_MENU_CLASS, name, MenuStringSize);
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_RUMBELON));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INACTIVEBORDER + 1);
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
+
+    HWND window = CreateWindowExA(0, name, name, WS_CAPTION | WS_SYSMENU, 0, 0, MenuWindowWidth,
+                                  MenuWindowHeight, nullptr, nullptr, instance, nullptr);
+    if (window) {
+        ShowWindow(window, show);
+        UpdateWindow(window);
+    }
+    return window;
+}
+
+LRESULT CreateMenuContent(HWND window)
+{
+    MenuWindow = window;
+    CentreWindow(window);
+    for (int i = 0; i < ButtonCount; i++) {
+        const MenuButton &button = Buttons[i];
+        ButtonWindows[i] = CreateLabelledButton("Button", button.stringId, ButtonStyle, ButtonX, button.y, ButtonWidth,
+                                                button.height, window, button.commandId, ProgramInstance, nullptr);
+    }
+    Picture = LoadBitmapA(ProgramInstance, MAKEINTRESOURCEA(IDB_BACKGROUND));
+    PictureDC = CreateCompatibleDC(nullptr);
+    SelectObject(PictureDC, Picture);
+    return 0;
+}
+
+void PaintPicture()
 {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(MenuWindow, &paint);
     // Source AND the default white brush: the picture as stored.
     BitBlt(dc, 0, 0, PictureWidth, PictureHeight, PictureDC, 0, 0, MERGECOPY);
     EndPaint(MenuWindow, &paint);
+}
 
-    char path[RegistryValueBufferSize];
-    bool installed = ReadAppPathsValue("rumbelon.exe", "Path", path) != 0;
+void EnableMenuButtons(bool installed)
+{
     for (int i = 0; i < ButtonCount; i++)
         EnableWindow(ButtonWindows[i],
                      installed ? Buttons[i].enabledWhenInstalled : Buttons[i].enabledWhenNotInstalled);
+}
+
+void ReleasePicture()
+{
+    DeleteDC(PictureDC);
+    DeleteObject(Picture);
+    PictureDC = nullptr;
+    Picture = nullptr;
+}
+
+int RunMessageLoop()
+{
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        if (IsDialogMessageA(MenuWindow, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return got == 0 ? int(message.wParam) : 1;
+}
+
+LRESULT RefreshMenu()
+{
+    PaintPicture();
+    char path[RegistryValueBufferSize];
+    EnableMenuButtons(ReadAppPathsValue("rumbelon.exe", "Path", path) != 0);
     return 0;
 }
 
@@ -107,10 +159,7 @@ LRESULT QuitLauncher()
     if (Quitting)
         return 0;
     Quitting = true;
-    DeleteDC(PictureDC);
-    DeleteObject(Picture);
-    PictureDC = nullptr;
-    Picture = nullptr;
+    ReleasePicture();
     ReleaseGameDisc();
     FileSystemShutdown();
     PostQuitMessage(0);
@@ -126,7 +175,7 @@ LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_CREATE:
-        return OnCreate(window);
+        return CreateMenuContent(window);
     case WM_PAINT:
         return RefreshMenu();
     case WM_COMMAND:
