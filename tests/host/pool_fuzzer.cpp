@@ -14,7 +14,6 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <vector>

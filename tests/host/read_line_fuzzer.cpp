@@ -13,7 +13,6 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include <stdlib.h>
 #include <string.h>
 
 #include <string>
