@@ -41,16 +41,22 @@ int ChooseLanguageLibrary(const char **library, LocaleInfoReader readLocale)
 // The libraries hold strings only. Found by a bare name, the system would
 // also search the current directory and PATH and run the entry point of
 // whatever it found there; a menu copied to a hard disk, or a locale whose
-// library is missing, would run a planted library's code.
+// library is missing, would run a planted library's code. The folder is
+// taken in UTF-16: its ANSI form turns every character that the code page
+// cannot spell into '?', and a menu in "C:\Игры" would find no library.
 HMODULE LoadLanguageLibrary(const char *name)
 {
-    char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    if (length == 0 || length >= sizeof path)
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
         return nullptr;  // cut off: the folder is not known
-    char *folderEnd = strrchr(path, '\\');
-    if (!folderEnd || size_t(folderEnd + 1 - path) + strlen(name) >= sizeof path)
+    wchar_t *folderEnd = wcsrchr(path, L'\\');
+    if (!folderEnd || size_t(folderEnd + 1 - path) + strlen(name) >= MAX_PATH)
         return nullptr;
-    strcpy(folderEnd + 1, name);
-    return LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    // The libraries' names are ASCII, which widens byte for byte.
+    wchar_t *out = folderEnd + 1;
+    for (const char *c = name; *c; ++c)
+        *out++ = static_cast<unsigned char>(*c);
+    *out = L'\0';
+    return LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }

@@ -16,7 +16,8 @@ typedef int(WINAPI *LocaleInfoReader)(LCID locale, LCTYPE type, LPSTR answer, in
 // else 1.
 int ChooseLanguageLibrary(const char **library, LocaleInfoReader readLocale);
 
-// Loads the named library from the menu's own folder by its full path, as
-// a data file: no other folder is searched, and none of its code runs. Null
-// when it is not there or the path would not fit.
+// Loads the named library (an ASCII name) from the menu's own folder by its
+// full path, as a data file: no other folder is searched, and none of its
+// code runs. The folder may hold characters that the ANSI code page cannot
+// spell. Null when it is not there or the path would not fit.
 HMODULE LoadLanguageLibrary(const char *name);

@@ -327,6 +327,36 @@ TEST_F(Menu, MissingLanguageLibraryGivesTheProgramsOwnEnglish)
     EXPECT_EQ(0, menu::CloseMenu(child, window));
 }
 
+// A copy of the menu in a folder that the ANSI code page cannot spell, with
+// its German library and, as "rm_fre.dll", a library with an entry point:
+// German still comes from the menu's folder, and no library's code runs.
+TEST_F(Menu, LibrariesComeFromAFolderTheCodePageCannotSpellAndNeverRun)
+{
+    std::wstring folder = LanguageFolder(nullptr) + L"\u0418\u0433\u0440\u044b\\";
+    BOOL unspellable = FALSE;
+    char ansi[16];
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, folder.c_str() + folder.size() - 5, 4, ansi, sizeof ansi,
+                        nullptr, &unspellable);
+    ASSERT_TRUE(unspellable) << "the ANSI code page spells the folder's name";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(driver::CopyInto(menu::AutorunPath(), folder));
+    ASSERT_TRUE(driver::CopyInto(menu::BinFolder() + L"rm_ger.dll", folder));
+    const std::wstring planted = driver::ProgramFolder() + L"planted_library.dll";
+    ASSERT_TRUE(CopyFileW(planted.c_str(), (folder + L"rm_fre.dll").c_str(), FALSE));
+    ASSERT_TRUE(driver::WriteTextFile(folder + L"lang.dat", "german"));
+    Child &german = Start(folder, folder + L"autorun.exe");
+    HWND window = menu::WaitForMenuWindow(german);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(driver::ModuleString(folder + L"rm_ger.dll", IDS_PLAY_OPTION),
+              driver::FindControl(window, IDC_PLAY_OPTION).text);
+    EXPECT_EQ(0, menu::CloseMenu(german, window));
+    // The planted library has no strings, so not even the window's class
+    // can be named: the menu ends without a window.
+    ASSERT_TRUE(driver::WriteTextFile(folder + L"lang.dat", "french"));
+    EXPECT_NE(-1, driver::WaitForExit(Start(folder, folder + L"autorun.exe"), 20000));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"planted-library-ran").c_str()));
+}
+
 // Run with drive E: mapped as a CD-ROM drive by run-suite (a suite of its
 // own).
 TEST(Harness, MapsDriveEAsACdRomDrive)
