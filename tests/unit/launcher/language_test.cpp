@@ -80,12 +80,20 @@ int WINAPI GermanUserEnglishSystem(LCID locale, LCTYPE type, LPSTR answer, int s
     return lstrlenA(answer) + 1;
 }
 
+int WINAPI UnreadableLocale(LCID, LCTYPE, LPSTR, int)
+{
+    return 0;
+}
+
 TEST_F(LanguageFile, WithoutTheFileTheUsersLocaleDecidesNotTheSystems)
 {
     DeleteFileA("lang.dat");
     const char *library = nullptr;
     EXPECT_EQ(1, ChooseLanguageLibrary(&library, GermanUserEnglishSystem));
     EXPECT_EQ("rm_ger.dll", Name(library));
+    // A locale that cannot be read is no reason to refuse: English.
+    EXPECT_EQ(1, ChooseLanguageLibrary(&library, UnreadableLocale));
+    EXPECT_EQ("rm_eng.dll", Name(library));
 }
 
 }  // namespace
