@@ -17,10 +17,19 @@ int FormatGameCommandLine(char *out, size_t size, const char *folder, const char
 // program ("\setup.exe", "\redist\directx6\directx\dxsetup.exe").
 int FormatDiscCommandLine(char *out, size_t size, const char *root, const char *program);
 
-// The program of a command line as the system reads it: up to the closing
-// quote when the line begins with a double quote (to the end without one),
-// else up to the first space or tab. Writes the program, without quotes,
-// into program (size bytes) and returns what follows it, blanks skipped
-// (empty when nothing does); null when the line names no program or the
-// name does not fit, program then empty.
-const char *SplitCommandLine(const char *commandLine, char *program, size_t size);
+// Whether a candidate program file exists, as the system's search for a
+// program finds it (a folder is no program).
+typedef bool (*ProgramExists)(const char *candidate);
+
+// The program of a command line as the system reads it. A line that begins
+// with a double quote names the program up to the closing quote (to the end
+// without one). Otherwise the system tries ever longer prefixes that end at
+// a blank (space or tab) or at the end of the line, each with ".exe" added
+// when its last component has no extension, and takes the first that
+// exists: "C:\Program Files\x\uninst.exe /S" is "C:\Program.exe" only where
+// that file exists. When none exists, the program is the line up to its
+// first blank. Writes the program, without quotes, into program (size
+// bytes) and returns what follows it, blanks skipped (empty when nothing
+// does); null when the line names no program or the name does not fit,
+// program then empty.
+const char *SplitCommandLine(const char *commandLine, char *program, size_t size, ProgramExists exists);

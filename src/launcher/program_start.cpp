@@ -35,16 +35,29 @@ BOOL WINAPI ShellExecuteOnFirstUse(SHELLEXECUTEINFOA *info)
     return ShellExecuteInShell32(info);
 }
 
+// Found as WinExec finds the program of a command line: in the menu's
+// folder, the current folder, the system's folders and PATH.
+bool ProgramFileExists(const char *candidate)
+{
+    char found[MAX_PATH];
+    DWORD length = SearchPathA(nullptr, candidate, nullptr, MAX_PATH, found, nullptr);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    DWORD attributes = GetFileAttributesA(found);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // The shell's default verb shows the consent prompt, owned by the menu,
 // for a program that needs administrator rights, and starts the program
-// once the user agrees. The folder is named: a program started elevated
+// once the user agrees. The program is the one that WinExec found, an
+// unquoted line read as WinExec reads it. The folder is named: a program started elevated
 // would otherwise begin in the system folder. The start is complete when
 // the call returns (the menu may quit right after), and a failure is the
 // menu's to report, in its own words.
 StartResult StartThroughShell(const char *commandLine)
 {
     char program[MAX_PATH], folder[MAX_PATH];
-    const char *parameters = SplitCommandLine(commandLine, program, sizeof program);
+    const char *parameters = SplitCommandLine(commandLine, program, sizeof program, ProgramFileExists);
     DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
     if (!parameters || length == 0 || length >= MAX_PATH)
         return ProgramNotStarted;

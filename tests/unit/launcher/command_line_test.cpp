@@ -76,12 +76,25 @@ TEST(DiscCommandLine, ARootWithoutADriveOrAnOverlongLineGivesNothing)
     EXPECT_EQ(Disc("E:\\", "\\setup.exe", 13), "E:\\setup.exe");
 }
 
+// The files that the system's search for a program finds.
+const char *const Existing[] = {"C:\\Program Files\\Rumbelon\\uninst.exe", "C:\\Games\\un inst.exe",
+                                "C:\\Games\\un.exe"};
+
+bool Exists(const char *candidate)
+{
+    for (const char *file : Existing) {
+        if (strcmp(file, candidate) == 0)
+            return true;
+    }
+    return false;
+}
+
 // The program and its parameters, as "program|parameters", or "(none)".
 std::string Split(const char *commandLine, size_t size = 260)
 {
     char program[300];
     memset(program, 'x', sizeof program);
-    const char *parameters = SplitCommandLine(commandLine, program, size);
+    const char *parameters = SplitCommandLine(commandLine, program, size, Exists);
     EXPECT_TRUE(parameters || program[0] == '\0');
     return parameters ? std::string(program) + "|" + parameters : "(none)";
 }
@@ -100,6 +113,17 @@ TEST(SplitCommandLine, AQuotedProgramRunsToItsClosingQuoteAnOtherToTheFirstBlank
               "C:\\WINDOWS\\uninst.exe|-f\"C:\\Games\\x.isu\"");
 }
 
+// As the system reads an unquoted line: the shortest prefix that ends at a
+// blank and names an existing file, with ".exe" added to a name without one.
+TEST(SplitCommandLine, AnUnquotedProgramIsTheShortestPrefixThatExists)
+{
+    EXPECT_EQ(Split("C:\\Program Files\\Rumbelon\\uninst.exe /S"), "C:\\Program Files\\Rumbelon\\uninst.exe|/S");
+    EXPECT_EQ(Split("C:\\Program Files\\Rumbelon\\uninst.exe"), "C:\\Program Files\\Rumbelon\\uninst.exe|");
+    EXPECT_EQ(Split("C:\\Program Files\\Rumbelon\\uninst  /x"), "C:\\Program Files\\Rumbelon\\uninst.exe|/x");
+    EXPECT_EQ(Split("C:\\Games\\un inst /x"), "C:\\Games\\un.exe|inst /x");
+    EXPECT_EQ(Split("C:\\Games\\un.x inst /x"), "C:\\Games\\un.x|inst /x");  // nothing exists
+}
+
 TEST(SplitCommandLine, NoProgramOrOneThatDoesNotFitGivesNothing)
 {
     EXPECT_EQ(Split(""), "(none)");
@@ -108,7 +132,7 @@ TEST(SplitCommandLine, NoProgramOrOneThatDoesNotFitGivesNothing)
     EXPECT_EQ(Split(nullptr), "(none)");
     EXPECT_EQ(Split("setup.exe", 10), "setup.exe|");
     EXPECT_EQ(Split("setup.exe", 9), "(none)");
-    EXPECT_EQ(SplitCommandLine("setup.exe", nullptr, 0), nullptr);
+    EXPECT_EQ(SplitCommandLine("setup.exe", nullptr, 0, Exists), nullptr);
 }
 
 }  // namespace

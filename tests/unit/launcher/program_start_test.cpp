@@ -6,8 +6,10 @@
 #include "gamefs/file_system.h"
 #include "launcher/commands.h"
 #include "launcher/program_start.h"
+#include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
 #include "support/registry_entries.h"
+#include "support/windows_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +25,7 @@ struct ShellRequest {
     std::string verb, file, parameters, directory;
     ULONG mask;
     int show;
+    HWND owner;
 };
 std::vector<std::string> Executed;
 std::vector<ShellRequest> ShellRequests;
@@ -46,7 +49,7 @@ std::string Text(const char *text)
 BOOL WINAPI FakeShellExecute(SHELLEXECUTEINFOA *info)
 {
     ShellRequests.push_back({Text(info->lpVerb), Text(info->lpFile), Text(info->lpParameters),
-                             Text(info->lpDirectory), info->fMask, info->nShow});
+                             Text(info->lpDirectory), info->fMask, info->nShow, info->hwnd});
     SetLastError(ShellError);
     return ShellError == 0;
 }
@@ -91,6 +94,7 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     const ProgramStarter system = Starter;
     Starter = {FakeWinExec, FakeShellExecute};
     const std::string before = CurrentDirectory();
+    MenuWindow = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
 
     // The game asks for administrator rights and the user declines: no
     // error, the menu stays as it was, the current directory too.
@@ -106,6 +110,7 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     EXPECT_EQ(folder, ShellRequests[0].directory);
     EXPECT_EQ(ULONG(SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI), ShellRequests[0].mask);
     EXPECT_EQ(SW_RESTORE, ShellRequests[0].show);
+    EXPECT_EQ(MenuWindow, ShellRequests[0].owner);  // of the consent prompt
     EXPECT_EQ(0, BoxesShown);
     EXPECT_EQ(before, CurrentDirectory());
     EXPECT_FALSE(Quit());
@@ -120,6 +125,17 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     EXPECT_EQ(0, RunMenuCommand(IDC_UNINSTALL, 0));
     EXPECT_EQ(2, BoxesShown);
     EXPECT_FALSE(Quit());
+
+    // Unquoted, as many installers write it, with blanks in the path: the
+    // program is found as WinExec finds it, among real files.
+    WriteBytes(folder + "\\uninst.exe", "MZ");
+    ASSERT_TRUE(SetRegistryString(UninstallEntry, "UninstallString", folder + "\\uninst /S"));
+    ShellError = ERROR_CANCELLED;
+    EXPECT_EQ(0, RunMenuCommand(IDC_UNINSTALL, 0));
+    ASSERT_EQ(3u, ShellRequests.size());
+    EXPECT_EQ(folder + "\\uninst.exe", ShellRequests[2].file);
+    EXPECT_EQ("/S", ShellRequests[2].parameters);
+    ASSERT_TRUE(SetRegistryString(UninstallEntry, "UninstallString", uninstaller));
 
     // The user agrees: the uninstaller runs, and the menu quits as after
     // any start of it (and shuts the file layer down). The quoted path
@@ -137,6 +153,9 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     EXPECT_TRUE(Quit());
 
     Starter = system;
+    DestroyWindow(MenuWindow);
+    MenuWindow = nullptr;
+    DeleteFileA((folder + "\\uninst.exe").c_str());
     UnhookWindowsHookEx(hook);
     DeleteRegistryKey(AppPathsEntry);
     DeleteRegistryKey(UninstallEntry);
