@@ -14,5 +14,10 @@ extern SettingsRecord Settings;
 // it supplies them.
 void LoadSettings();
 
-// Writes the record to the file. The file is replaced whole or not at all.
+// Writes the record to the file. A new file, written whole, replaces the old
+// one, so the file is replaced whole or not at all. Where the folder allows
+// no new file or the old file cannot be replaced (no right to create files,
+// another program holding it open, every pending name taken), the file is
+// written in place instead, as a plain write does: then a failure, a full
+// disk say, may leave it cut off or empty.
 void SaveSettings();
