@@ -135,6 +135,7 @@ TEST(List, NullListsAreRefused)
     EXPECT_EQ(ListInsertBack(&a, nullptr), nullptr);
     ListRemove(&a, nullptr);
     ListDestroy(nullptr);
+    EXPECT_TRUE(ListIsEmpty(nullptr));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The parts of the disc search that need no CD-ROM drive; the drive scans
-// themselves run end to end with real drive types.
+// The parts of the disc search that need no disc, run beside an empty
+// CD-ROM drive; the scans that find the disc run end to end.
 
 #include "discovery/cd_search.h"
 
@@ -26,6 +26,7 @@ TEST_F(DiscSearch, AFolderHoldsAFileOnlyWhenItOpensThere)
 
 TEST_F(DiscSearch, AScanWithoutTheDiscKeepsNoHandle)
 {
+    ASSERT_EQ(GetDriveTypeA("E:\\"), UINT(DRIVE_CDROM)) << "scripts/test maps E: as an empty CD-ROM drive";
     int before = ListLength(DirectoryRegistry);
     for (int pass = 0; pass < 3; ++pass)
         EXPECT_EQ(ScanCdDrives("rumbelon\\rumbelon.exe"), 0);

@@ -96,6 +96,7 @@ TEST_F(GameFiles, NullArgumentsGiveNullAndLeaveTheDefaultModeAlone)
     EXPECT_EQ(OpenGameFile(handle, "x", nullptr), nullptr);
     EXPECT_EQ(_fmode, _O_TEXT);
     EXPECT_EQ(OpenGameFile(handle, "missing.txt", "r"), nullptr);
+    EXPECT_EQ(OpenGameFile(WorkingDirectory, "missing.txt", "r"), nullptr);  // through its search path
     EXPECT_EQ(PoolBytesInUse(), before);
     EXPECT_EQ(ListLength(OpenFileRegistry), 0);
     EXPECT_EQ(CloseGameFile(nullptr), 0);
