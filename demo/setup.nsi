@@ -43,9 +43,9 @@ BrandingText "Rumbelon"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_WELCOMEPAGE_TITLE "Welcome to Rumbelon"
-!define MUI_WELCOMEPAGE_TEXT "Setup copies Rumbelon from the disc to your computer.$\r$\n$\r$\nYou can choose the folder on the next page.$\r$\n$\r$\n$_CLICK"
-!define MUI_FINISHPAGE_TEXT "Rumbelon is installed.$\r$\n$\r$\nPlay it from the disc's menu."
+!define MUI_WELCOMEPAGE_TITLE "$(WelcomeTitle)"
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -56,6 +56,14 @@ BrandingText "Rumbelon"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_UNPAGE_FINISH
 !insertmacro MUI_LANGUAGE "English"
+
+; The installer's own texts; MUI brings the rest. A language is added with
+; its MUI_LANGUAGE line above and a LangString line for each text here.
+LangString WelcomeTitle ${LANG_ENGLISH} "Welcome to Rumbelon"
+LangString WelcomeText ${LANG_ENGLISH} "Setup copies Rumbelon from the disc to your computer.$\r$\n$\r$\nYou can choose the folder on the next page.$\r$\n$\r$\n$_CLICK"
+LangString FinishText ${LANG_ENGLISH} "Rumbelon is installed.$\r$\n$\r$\nPlay it from the disc's menu."
+LangString CopyFailed ${LANG_ENGLISH} "The game's files could not be copied from the disc."
+LangString RegisterFailed ${LANG_ENGLISH} "Rumbelon could not be installed completely."
 
 ; Appends this run's line to the demo's log, in the format of the disc's
 ; other programs: the program's path, its process id, its current
@@ -102,7 +110,7 @@ Section
   FileClose $0
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   ${If} ${Errors}
-    Abort "The game's files could not be copied from the disc."
+    Abort "$(CopyFailed)"
   ${EndIf}
 
   ; Registered last: the menu offers to play only a complete installation.
@@ -115,7 +123,7 @@ Section
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoRepair" 1
   ${If} ${Errors}
-    Abort "Rumbelon could not be installed completely."
+    Abort "$(RegisterFailed)"
   ${EndIf}
 SectionEnd
 
