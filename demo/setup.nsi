@@ -11,6 +11,10 @@
 ; progress, finish. "setup.exe /S" installs without them. Both programs
 ; note their start in the demo's log, as the disc's other programs do.
 ;
+; The installer refuses a folder whose entries the menu could not read
+; back (see CheckInstallFolder): on the folder page with a box, and with
+; /S by ending with exit code 3 before anything is made.
+;
 ; Built by demo/CMakeLists.txt:
 ;   makensis -DOUTFILE=<setup.exe> -DICON=<rumbelon.ico> setup.nsi
 
@@ -33,6 +37,10 @@ BrandingText "Rumbelon"
 !define APP_PATHS "Software\Microsoft\Windows\CurrentVersion\App Paths\rumbelon.exe"
 !define UNINSTALL_ENTRY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Rumbelon"
 !define UNINSTALLER "uninst.exe"
+; The uninstall command line, as registered and as checked.
+!define UNINSTALL_COMMAND '"$INSTDIR\${UNINSTALLER}"'
+; The exit code of "setup.exe /S" for a folder that it refuses.
+!define EXIT_FOLDER_REFUSED 3
 !define DEMO_LOG "C:\rumbelon-demo.log"
 
 ; The files of the disc's game folder, which the installer copies and the
@@ -43,10 +51,11 @@ BrandingText "Rumbelon"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
-!define MUI_WELCOMEPAGE_TITLE "Welcome to Rumbelon"
-!define MUI_WELCOMEPAGE_TEXT "Setup copies Rumbelon from the disc to your computer.$\r$\n$\r$\nYou can choose the folder on the next page.$\r$\n$\r$\n$_CLICK"
-!define MUI_FINISHPAGE_TEXT "Rumbelon is installed.$\r$\n$\r$\nPlay it from the disc's menu."
+!define MUI_WELCOMEPAGE_TITLE "$(WelcomeTitle)"
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE FolderPageLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -56,6 +65,16 @@ BrandingText "Rumbelon"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_UNPAGE_FINISH
 !insertmacro MUI_LANGUAGE "English"
+
+; The installer's own texts; MUI brings the rest. A language is added with
+; its MUI_LANGUAGE line above and a LangString line for each text here.
+LangString WelcomeTitle ${LANG_ENGLISH} "Welcome to Rumbelon"
+LangString WelcomeText ${LANG_ENGLISH} "Setup copies Rumbelon from the disc to your computer.$\r$\n$\r$\nYou can choose the folder on the next page.$\r$\n$\r$\n$_CLICK"
+LangString FinishText ${LANG_ENGLISH} "Rumbelon is installed.$\r$\n$\r$\nPlay it from the disc's menu."
+LangString CopyFailed ${LANG_ENGLISH} "The game's files could not be copied from the disc."
+LangString RegisterFailed ${LANG_ENGLISH} "Rumbelon could not be installed completely."
+LangString FolderCharacters ${LANG_ENGLISH} "Rumbelon cannot be installed in this folder: its name has characters that the game cannot use on this computer.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nPlease choose a folder whose name has only characters of the language that Windows uses for programs without Unicode."
+LangString FolderTooLong ${LANG_ENGLISH} "Rumbelon cannot be installed in this folder: its name is too long for the game.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nPlease choose a folder with a shorter name."
 
 ; Appends this run's line to the demo's log, in the format of the disc's
 ; other programs: the program's path, its process id, its current
@@ -73,8 +92,98 @@ BrandingText "Rumbelon"
   ${EndIf}
 !macroend
 
+; The menu reads the registered folder ("Path") and the uninstall command
+; line with the ANSI registry calls into 128 bytes. So each value must take
+; at most 127 bytes in the ANSI code page, and its ANSI form must read back
+; as the value itself: a character that the code page lacks turns into "?",
+; or by best fit into a look-alike ("L" for "Ł"), and the menu would look
+; for a folder that is not there.
+!define MENU_VALUE_BYTES 127
+!define CP_UTF8 65001
+!define WC_NO_BEST_FIT_CHARS 0x400
+
+; Replaces the string on top of the stack with the number of bytes its ANSI
+; form takes, without the terminator, or with -1 when that form does not
+; read back as the same string, letter case included.
+Function AnsiLength
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  ; UTF-8 holds every character, and for it Windows refuses the best-fit
+  ; flag (ERROR_INVALID_FLAGS), as it refuses lpUsedDefaultChar.
+  System::Call "kernel32::GetACP() i .r1"
+  ${If} $1 = ${CP_UTF8}
+    StrCpy $1 0
+  ${Else}
+    StrCpy $1 ${WC_NO_BEST_FIT_CHARS}
+  ${EndIf}
+  System::Call "kernel32::WideCharToMultiByte(i 0, i r1, w r0, i -1, p 0, i 0, p 0, p 0) i .r2"
+  StrCpy $3 $0
+  StrCpy $0 -1
+  ${If} $2 > 0
+    System::Alloc $2
+    Pop $4
+    System::Call "kernel32::WideCharToMultiByte(i 0, i r1, w r3, i -1, p r4, i r2, p 0, p 0) i .r2"
+    System::Call "kernel32::MultiByteToWideChar(i 0, i 0, p r4, i -1, w .r1, i ${NSIS_MAX_STRLEN})"
+    System::Free $4
+    ${If} $2 > 0
+    ${AndIf} $1 S== $3
+      IntOp $0 $2 - 1
+    ${EndIf}
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Whether the menu could read back the two values that an installation in
+; $INSTDIR would register for it. If not, says why in a box (none with /S)
+; and sets the error flag; otherwise clears it.
+Function CheckInstallFolder
+  Push $0
+  Push $1
+  Push "$INSTDIR"
+  Call AnsiLength
+  Pop $0
+  Push '${UNINSTALL_COMMAND}'
+  Call AnsiLength
+  Pop $1
+  ClearErrors
+  ${If} $0 < 0
+  ${OrIf} $1 < 0
+    MessageBox MB_OK|MB_ICONSTOP "$(FolderCharacters)" /SD IDOK
+    SetErrors
+  ${ElseIf} $0 > ${MENU_VALUE_BYTES}
+  ${OrIf} $1 > ${MENU_VALUE_BYTES}
+    MessageBox MB_OK|MB_ICONSTOP "$(FolderTooLong)" /SD IDOK
+    SetErrors
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
+Function FolderPageLeave
+  Call CheckInstallFolder
+  ${If} ${Errors}
+    Abort
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
   !insertmacro LogThisRun
+  ; /S skips the folder page and its check: the folder of /D= is checked
+  ; here, before anything is made.
+  ${If} ${Silent}
+    Call CheckInstallFolder
+    ${If} ${Errors}
+      SetErrorLevel ${EXIT_FOLDER_REFUSED}
+      Quit
+    ${EndIf}
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
@@ -102,7 +211,7 @@ Section
   FileClose $0
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   ${If} ${Errors}
-    Abort "The game's files could not be copied from the disc."
+    Abort "$(CopyFailed)"
   ${EndIf}
 
   ; Registered last: the menu offers to play only a complete installation.
@@ -111,11 +220,11 @@ Section
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "DisplayName" "Rumbelon"
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "DisplayIcon" "$INSTDIR\rumbelon.exe"
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "Publisher" "Rumbelon"
-  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "UninstallString" '${UNINSTALL_COMMAND}'
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoRepair" 1
   ${If} ${Errors}
-    Abort "Rumbelon could not be installed completely."
+    Abort "$(RegisterFailed)"
   ${EndIf}
 SectionEnd
 

@@ -7,6 +7,7 @@
 // of the disc on F:, nothing installed and an empty log.
 
 #include "demo_probe.h"
+#include "discovery/registry.h"
 #include "menu_probe.h"
 #include "resources/resource.h"
 
@@ -525,6 +526,44 @@ TEST_F(Commands, MissingUninstallerShowsTheInstallationErrorAndStays)
     ExpectStays(window);
     ExitMenu(window);
     EXPECT_TRUE(demo::ReadLog().empty());
+}
+
+// The installer refuses (with /S: exit code 3, nothing made) a folder whose
+// values the menu could not read back with its ANSI calls into 128 bytes.
+// The suite's ANSI code page is 1252 (LC_ALL=C.UTF-8): it has "ó", but no
+// Cyrillic and no "Ł" (best fit "L"). 114 characters fit the uninstall line.
+TEST_F(Commands, SetupRefusesFoldersTheMenuCannotReadBack)
+{
+    ASSERT_EQ(1252u, GetACP()) << "the folders below are chosen for code page 1252";
+    const std::wstring longest = L"C:\\" + std::wstring(111, L'R');
+    for (const std::wstring &folder : {std::wstring(L"C:\\Игры\\Rumbelon"),
+                                       std::wstring(L"C:\\Łódka\\Rumbelon"), longest + L"S", longest}) {
+        SCOPED_TRACE(folder.size());
+        const bool usable = folder == longest;
+        if (!usable) {  // the folder page names it and stays
+            Child &wizard = Keep(driver::Start(L"\"E:\\setup.exe\" /D=" + folder, DiscDrive));
+            EXPECT_EQ(L"", demo::AnswerPages(wizard.processId, {L"Next >", L"Install"}, Patience));
+            // Until the wizard's title gains its trailing space, the box's is the same.
+            ASSERT_TRUE(driver::WaitForTopWindow(L"#32770", L"Rumbelon Setup ", wizard.processId, Patience));
+            HWND box = driver::WaitForDialog(wizard.processId, L"Rumbelon Setup", Patience);
+            ASSERT_TRUE(box);
+            EXPECT_NE(std::wstring::npos, driver::MessageBoxText(box).find(L"\r\n" + folder + L"\r\n"));
+            driver::Answer(box, IDOK);
+            driver::Answer(demo::WaitForPage(wizard.processId, L"Install", Patience), IDCANCEL);
+            EXPECT_EQ(1, driver::WaitForExit(wizard, Patience));
+        }
+        Child &setup = Keep(driver::Start(L"\"E:\\setup.exe\" /S /D=" + folder, DiscDrive));
+        EXPECT_EQ(usable ? 0 : 3, driver::WaitForExit(setup, Patience));
+        EXPECT_EQ(usable, Exists(folder));
+        EXPECT_EQ(usable, KeyExists(menu::AppPathsKey) || KeyExists(menu::UninstallKey));
+        const std::string ansi(folder.begin(), folder.end());  // as the menu reads them
+        char path[RegistryValueBufferSize] = "", command[RegistryValueBufferSize] = "";
+        EXPECT_EQ(usable, ReadAppPathsValue("rumbelon.exe", "Path", path) && ansi == path);
+        EXPECT_EQ(usable, ReadUninstallValue("Rumbelon", "UninstallString", command) &&
+                              "\"" + ansi + "\\uninst.exe\"" == command);
+        demo::Register(L"", L"");
+        driver::RemoveFolder(folder + L"\\");
+    }
 }
 
 using menu::EnabledStates;
