@@ -60,11 +60,10 @@ FastFileArchive *GetArchive(const char *archivePath)
     return LoadArchive(archivePath);
 }
 
-const FastFileEntry *FindArchiveEntry(GameFile *file, size_t folderLength, char *joinedPath,
-                                      const char *mode)
+// Looks the name after the folder up in the folder's archive, with the
+// mode already judged.
+static const FastFileEntry *FindEntry(GameFile *file, size_t folderLength, char *joinedPath)
 {
-    if (!file || !joinedPath || !ModeOnlyReads(mode))
-        return nullptr;
     size_t length = strlen(joinedPath);
     if (folderLength > length || folderLength + strlen(ArchiveName) > ArchivePathLimit)
         return nullptr;
@@ -96,40 +95,35 @@ const FastFileEntry *FindArchiveEntry(GameFile *file, size_t folderLength, char 
     return entry;
 }
 
-// Looks name up in the archive of folder + relative.
-static const FastFileEntry *FindInFolder(GameFile *file, const char *folder, const char *relative,
-                                         const char *name, const char *mode)
+const FastFileEntry *FindArchiveEntry(GameFile *file, size_t folderLength, char *joinedPath,
+                                      const char *mode)
+{
+    if (!file || !joinedPath || !ModeOnlyReads(mode))
+        return nullptr;
+    return FindEntry(file, folderLength, joinedPath);
+}
+
+bool OpenEntryInFolder(GameFile *file, const HandleFolder &folder, const char *name)
 {
     char joined[GamePathBufferSize];
-    if (!JoinPath(joined, sizeof joined, folder, relative, name))
-        return nullptr;
-    return FindArchiveEntry(file, strlen(folder) + strlen(relative), joined, mode);
+    if (!JoinPath(joined, sizeof joined, folder.base, folder.relative, name))
+        return false;
+    file->entry = FindEntry(file, strlen(folder.base) + strlen(folder.relative), joined);
+    return file->entry != nullptr;
 }
 
 GameFile *OpenArchiveEntry(DirectoryHandle *handle, const char *name, const char *mode)
 {
     if (!handle || !name || !ModeOnlyReads(mode))
         return nullptr;
-    GameFile *file = static_cast<GameFile *>(PoolAllocZeroed(sizeof(GameFile)));
+    GameFile *file = NewGameFile();
     if (!file)
         return nullptr;
-    const FastFileEntry *entry = nullptr;
-    if (!handle->searchPaths) {
-        entry = FindInFolder(file, handle->path, "", name, mode);
-    } else {
-        ListForEach(node, handle->searchPaths) {
-            const SearchPath *searchPath = static_cast<const SearchPath *>(node->payload);
-            entry = FindInFolder(file, searchPath->path, handle->path, name, mode);
-            if (entry)
-                break;
-        }
+    HandleFolder folder;
+    for (bool more = FirstHandleFolder(handle, &folder); more; more = NextHandleFolder(&folder)) {
+        if (OpenEntryInFolder(file, folder, name))
+            return RegisterGameFile(file, mode);
     }
-    if (!entry) {
-        PoolFree(file, sizeof(GameFile));
-        return nullptr;
-    }
-    file->entry = entry;
-    ListInsertBack(file, OpenFileRegistry);
-    file->binary = BinaryFlagFromMode(mode);
-    return file;
+    FreeGameFile(file);
+    return nullptr;
 }

@@ -139,3 +139,24 @@ void CloseDirectory(DirectoryHandle *handle)
     FreeHandle(handle);
     ListRemove(handle, DirectoryRegistry);
 }
+
+bool FirstHandleFolder(const DirectoryHandle *handle, HandleFolder *folder)
+{
+    if (!handle->searchPaths) {
+        *folder = {handle->path, "", nullptr, nullptr};
+        return true;
+    }
+    *folder = {nullptr, handle->path, handle->searchPaths, handle->searchPaths};
+    return NextHandleFolder(folder);
+}
+
+bool NextHandleFolder(HandleFolder *folder)
+{
+    if (!folder->list)
+        return false;
+    folder->node = folder->node->next;
+    if (folder->node == folder->list)
+        return false;
+    folder->base = static_cast<const SearchPath *>(folder->node->payload)->path;
+    return true;
+}

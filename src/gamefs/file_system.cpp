@@ -67,11 +67,18 @@ int FileSystemStartup()
 
 // Closes the element in the list's first node until the list is empty; each
 // close removes that node.
-template <typename Record>
-static void CloseEach(List *registry, void (*close)(Record *))
+template <typename Record, typename Result>
+static void CloseEach(List *registry, Result (*close)(Record *))
 {
     while (!ListIsEmpty(registry))
         close(static_cast<Record *>(registry->next->payload));
+}
+
+void CloseAllGameFiles()
+{
+    CloseEach(OpenFileRegistry, CloseGameFile);
+    ListDestroy(OpenFileRegistry);
+    OpenFileRegistry = nullptr;
 }
 
 // Search paths go before the handles that refer to them: closing a handle

@@ -42,6 +42,22 @@ extern List *OpenFileRegistry;
 extern SearchPath *ProgramSearchPath;
 extern SearchPath *WorkingSearchPath;
 
+// One folder that a handle names: a base (an absolute handle's own path, or
+// one of a relative handle's search paths) and the handle's path below it
+// ("" for an absolute handle). Walked in search order:
+//   for (bool more = FirstHandleFolder(h, &f); more; more = NextHandleFolder(&f))
+struct HandleFolder {
+    const char *base;
+    const char *relative;
+    const List *list;      // the handle's search paths; null for an absolute handle
+    const ListNode *node;  // the search path of this folder
+};
+
+// False for a relative handle without search paths.
+bool FirstHandleFolder(const DirectoryHandle *handle, HandleFolder *folder);
+// False after the last folder.
+bool NextHandleFolder(HandleFolder *folder);
+
 // --- Files
 
 // For FileSystemShutdown: closes every open file and ends the registry.
@@ -54,6 +70,14 @@ int BinaryFlagFromMode(const char *mode);
 // True for a mode that opens for reading only: it creates, truncates,
 // appends and updates nothing.
 bool ModeOnlyReads(const char *mode);
+
+// A zeroed record, not yet registered; null when the pool has none.
+GameFile *NewGameFile();
+// Releases a record that was never registered.
+void FreeGameFile(GameFile *file);
+// Puts an opened file in the registry of open files, with the binary flag
+// of its mode; returns it.
+GameFile *RegisterGameFile(GameFile *file, const char *mode);
 
 // --- Archives
 
@@ -92,6 +116,11 @@ FastFileArchive *GetArchive(const char *archivePath);
 const FastFileEntry *FindArchiveEntry(GameFile *file, size_t folderLength, char *joinedPath,
                                       const char *mode);
 
-// The fallback of OpenGameFile: a new, registered file on the entry of that
-// name in the archive of the handle's directory, or null.
+// Opens name as an entry of the folder's archive: file's stream, entry and
+// the count of its bytes are set. The caller has judged the mode.
+bool OpenEntryInFolder(GameFile *file, const HandleFolder &folder, const char *name);
+
+// A new, registered file on the entry of that name in the archive of the
+// first folder of the handle that has one, or null; only for a mode that
+// just reads. OpenGameFile tries the same in each folder after its loose file.
 GameFile *OpenArchiveEntry(DirectoryHandle *handle, const char *name, const char *mode);
