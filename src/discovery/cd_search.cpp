@@ -25,6 +25,11 @@ int DiscHoldsFile(DirectoryHandle *handle, const char *relativeFile)
     return 1;
 }
 
+const char *GameDiscFolder()
+{
+    return DirectoryPath(DiscDirectory);
+}
+
 void ReleaseGameDisc()
 {
     CloseDirectory(DiscDirectory);

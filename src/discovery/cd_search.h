@@ -10,6 +10,9 @@
 // looks at other drives and after a scan that found nothing.
 extern DirectoryHandle *DiscDirectory;
 
+// The path of that root ("E:\\"), or null when no disc was found.
+const char *GameDiscFolder();
+
 // Closes and forgets the disc's handle. The menu's quit sequence calls it
 // before the file system shuts down: the shutdown releases every handle
 // still open, and this pointer must not outlive the handle it names.

@@ -160,3 +160,8 @@ bool NextHandleFolder(HandleFolder *folder)
     folder->base = static_cast<const SearchPath *>(folder->node->payload)->path;
     return true;
 }
+
+const char *DirectoryPath(const DirectoryHandle *handle)
+{
+    return handle ? handle->path : nullptr;
+}

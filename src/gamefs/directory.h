@@ -18,15 +18,14 @@
 struct SearchPath;
 
 // A directory named absolutely, or relative to one search path.
-struct DirectoryHandle {
-    // Absolute: the path as the caller gave it, not resolved. Relative: the
-    // relative path as given. Either way with a backslash appended unless it
-    // had one or is empty.
-    char *path;
-    List *searchPaths;  // null for an absolute handle; else the handle's own list of one
-};
+struct DirectoryHandle;
 
 // With no search path the path must be absolute, with one it must be
 // relative; the directory named must exist.
 DirectoryHandle *OpenDirectory(const char *path, SearchPath *searchPath);
 void CloseDirectory(DirectoryHandle *handle);
+
+// The handle's path: for an absolute handle the path as the caller gave it,
+// not resolved, for a relative one the relative path; either way with a
+// backslash appended unless it had one or is empty.
+const char *DirectoryPath(const DirectoryHandle *handle);

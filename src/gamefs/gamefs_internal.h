@@ -17,7 +17,15 @@
 
 // A registered absolute base directory.
 struct SearchPath {
-    char *path;  // full path, resolved when the search path was made
+    char *path;  // full path, resolved when the search path was made, with its backslash
+};
+
+struct DirectoryHandle {
+    // Absolute: the path as the caller gave it, not resolved. Relative: the
+    // relative path as given. Either way with a backslash appended unless it
+    // had one or is empty.
+    char *path;
+    List *searchPaths;  // null for an absolute handle; else the handle's own list of one
 };
 
 // A drive path ("X:...") or a network path ("\\server\share...").
@@ -59,6 +67,16 @@ bool FirstHandleFolder(const DirectoryHandle *handle, HandleFolder *folder);
 bool NextHandleFolder(HandleFolder *folder);
 
 // --- Files
+
+struct GameFile {
+    FILE *stream;                // owned
+    const FastFileEntry *entry;  // in a cached archive's directory; null for a loose file
+    int binary;                  // 1: lines end with an explicit 13 before the 10
+    // Bytes of the entry's data not yet read. An entry is read only through
+    // ReadGameChar and ReadLine, which count them so that reading ends at the
+    // entry's end whatever follows it in the archive.
+    uint32_t entryLeft;
+};
 
 // For FileSystemShutdown: closes every open file and ends the registry.
 void CloseAllGameFiles();

@@ -1,5 +1,7 @@
 #include "gamefs/text_line.h"
 
+#include "gamefs/gamefs_internal.h"
+
 enum { CarriageReturn = 13, LineFeed = 10, EndOfInput = -1 };
 
 // ReadLine holds the stream's lock for the whole line and reads the bytes

@@ -68,8 +68,7 @@ bool FindDiscCommandLine(char (&commandLine)[MAX_PATH], const char *program, con
     if (!ReadCurrentRoot(root))
         return false;
     if (!IsCdRomRoot(root))
-        return FindGameDisc() && DiscDirectory &&
-               FormatDiscCommandLine(commandLine, sizeof commandLine, DiscDirectory->path, program) >= 0;
+        return FindGameDisc() && FormatDiscCommandLine(commandLine, sizeof commandLine, GameDiscFolder(), program) >= 0;
     if (bare)
         lstrcpynA(commandLine, bare, sizeof commandLine);
     else

@@ -142,7 +142,7 @@ void SaveSettings()
         return;
     char line[SettingsLineSize];
     if (FormatSettingsLine(&Settings, line, sizeof line) > 0 &&
-        ReplaceSettingsFile(folder->path, line) == WriteInPlace)
+        ReplaceSettingsFile(DirectoryPath(folder), line) == WriteInPlace)
         WriteSettingsFileInPlace(folder, line);
     CloseDirectory(folder);
 }

@@ -14,6 +14,7 @@
 
 #include "gamefs/archive.h"
 #include "gamefs/archive_writer.h"
+#include "gamefs/gamefs_internal.h"
 #include "gamefs/text_line.h"
 
 #include <stdlib.h>

@@ -9,6 +9,7 @@
 
 #include "fuzz_check.h"
 
+#include "gamefs/gamefs_internal.h"
 #include "gamefs/text_line.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

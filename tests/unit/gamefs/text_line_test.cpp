@@ -3,6 +3,7 @@
 
 #include "support/archive_bytes.h"
 
+#include "gamefs/gamefs_internal.h"
 #include "gamefs/text_line.h"
 
 #include <gtest/gtest.h>
