@@ -8,7 +8,7 @@
 // menu's start-up costs beyond this program is its own.
 
 #include "launcher/language.h"
-#include "launcher/menu_window.h"
+#include "launcher/menu_view.h"
 #include "menu_shared/menu_shared.h"
 
 #include <windows.h>

@@ -24,6 +24,7 @@
 #include "discovery/registry.h"
 #include "gamefs/file_system.h"
 #include "launcher/language.h"
+#include "launcher/menu_view.h"
 #include "launcher/menu_window.h"
 #include "menu_probe.h"
 #include "menu_shared/menu_shared.h"

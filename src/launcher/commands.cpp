@@ -3,7 +3,6 @@
 #include "discovery/cd_search.h"
 #include "discovery/registry.h"
 #include "launcher/command_line.h"
-#include "launcher/menu_window.h"
 #include "launcher/program_start.h"
 #include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
@@ -79,26 +78,24 @@ bool FindDiscCommandLine(char (&commandLine)[MAX_PATH], const char *program, con
 // The menu leaves when the game was already installed in a real folder;
 // before a first installation it stays, ready to play once the installer is
 // done.
-LRESULT Install()
+MenuNext Install()
 {
     char commandLine[MAX_PATH] = "";
-    if (!FindDiscCommandLine(commandLine, DiscInstaller, Installer))
-        return 0;
-    if (!Start(commandLine, DiscError))
-        return 0;
+    if (!FindDiscCommandLine(commandLine, DiscInstaller, Installer) || !Start(commandLine, DiscError))
+        return MenuStays;
     char folder[MAX_PATH] = "";
-    return ReadInstallationFolder(folder) ? QuitLauncher() : 0;
+    return ReadInstallationFolder(folder) ? MenuQuits : MenuStays;
 }
 
 // The game starts in its installation folder, where it finds its files.
-LRESULT Play(const char *option)
+MenuNext Play(const char *option)
 {
     char folder[MAX_PATH] = "";
     if (!ReadInstallationFolder(folder))
-        return 0;
+        return MenuStays;
     DirectoryHandle *handle = OpenDirectory(folder, nullptr);
     if (!handle)
-        return RefreshMenu();
+        return MenuRefreshes;
     char previous[MAX_PATH] = "";
     DWORD length = GetCurrentDirectoryA(MAX_PATH, previous);
     bool remembered = length > 0 && length < MAX_PATH;
@@ -108,53 +105,50 @@ LRESULT Play(const char *option)
     CloseDirectory(handle);
     StartResult started = built >= 0 ? StartProgram(commandLine) : ProgramNotStarted;
     if (started == ProgramStarted)
-        return QuitLauncher();
+        return MenuQuits;
     if (remembered)
         SetCurrentDirectoryA(previous);
     if (started == ProgramNotStarted)
         ShowLauncherError(InstallationError);
-    return 0;
+    return MenuStays;
 }
 
-LRESULT InstallDirectX()
+MenuNext InstallDirectX()
 {
     char commandLine[MAX_PATH] = "";
-    if (!FindDiscCommandLine(commandLine, DirectXInstaller, nullptr))
-        return 0;
-    Start(commandLine, DiscError);
-    return 0;
+    if (FindDiscCommandLine(commandLine, DirectXInstaller, nullptr))
+        Start(commandLine, DiscError);
+    return MenuStays;
 }
 
 // Without an uninstaller to start there is nothing left to do here either.
-LRESULT Uninstall()
+MenuNext Uninstall()
 {
     char commandLine[RegistryValueBufferSize] = "";
     if (ReadUninstallValue("Rumbelon", "UninstallString", commandLine) && !IsBlankValue(commandLine) &&
         !Start(commandLine, InstallationError))
-        return 0;
-    return QuitLauncher();
+        return MenuStays;
+    return MenuQuits;
 }
 
 // The record changes only on OK; a dialog that cannot appear counts as
 // cancelled.
-LRESULT ChangePerformanceSettings()
+MenuNext ChangePerformanceSettings()
 {
     LoadSettings();
     if (DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_PERFORMANCE_SETTINGS), MenuWindow,
                         PerformanceSettingsDialogProc, 0) == 0)
         SaveSettings();
-    return RefreshMenu();
+    return MenuRefreshes;
 }
 
 }  // namespace
 
-LRESULT RunMenuCommand(int id, int code)
+MenuNext RunMenuCommand(int id, int code)
 {
-    if (MenuIsQuitting())
-        return 0;
     // Notifications (focus changes among them) only refresh the menu.
     if (code != 0)
-        return RefreshMenu();
+        return MenuRefreshes;
     switch (id) {
     case IDC_INSTALL:
         return Install();
@@ -165,11 +159,11 @@ LRESULT RunMenuCommand(int id, int code)
     case IDC_INSTALL_DIRECTX:
         return InstallDirectX();
     case IDC_EXIT:
-        return QuitLauncher();
+        return MenuQuits;
     case IDC_UNINSTALL:
         return Uninstall();
     case IDC_PERFORMANCE_SETTINGS:
         return ChangePerformanceSettings();
     }
-    return RefreshMenu();
+    return MenuRefreshes;
 }

@@ -2,8 +2,12 @@
 
 // The commands of the menu's buttons.
 
-#include <windows.h>
+// What the menu window does once a command has run.
+enum MenuNext {
+    MenuStays,      // nothing more
+    MenuRefreshes,  // repaints and re-enables its buttons
+    MenuQuits,      // runs its quit sequence
+};
 
-// Runs command `id` for a WM_COMMAND with notification `code`; returns
-// what the window procedure returns.
-LRESULT RunMenuCommand(int id, int code);
+// Runs command `id` for a WM_COMMAND with notification `code`.
+MenuNext RunMenuCommand(int id, int code);

@@ -1,7 +1,7 @@
 // The menu's entry point: language, single instance, window, message loop.
 
-#include "gamefs/file_system.h"
 #include "launcher/language.h"
+#include "launcher/menu_view.h"
 #include "launcher/menu_window.h"
 #include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
@@ -34,17 +34,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     ProgramInstance = instance;
     LanguageLibrary = library ? LoadLanguageLibrary(library) : nullptr;
 
+    // The window starts the game file system as it is created and shuts
+    // it down as the menu quits. Without a window the loop could never end:
+    // the menu gives up at once.
     int exitCode = 0;
-    if (!AlreadyRunning()) {
-        FileSystemStartup();
-        if (CreateMenuWindow(instance, show, MenuWindowProc)) {
-            exitCode = RunMessageLoop();
-        } else {
-            // Without a window the loop could never end: give up at once.
-            FileSystemShutdown();
-            exitCode = 1;
-        }
-    }
+    if (!AlreadyRunning())
+        exitCode = CreateMenuWindow(instance, show, MenuWindowProc) ? RunMessageLoop() : 1;
     if (LanguageLibrary)
         FreeLibrary(LanguageLibrary);
     return exitCode;

@@ -73,13 +73,6 @@ std::string CurrentDirectory()
     return directory;
 }
 
-// Whether the menu asked to end: its quit message, taken off the queue.
-bool Quit()
-{
-    MSG message;
-    return PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
-}
-
 TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineShowsNothing)
 {
     char temporary[MAX_PATH];
@@ -100,7 +93,7 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     // error, the menu stays as it was, the current directory too.
     ExecuteError = ERROR_ELEVATION_REQUIRED;
     ShellError = ERROR_CANCELLED;
-    EXPECT_EQ(0, RunMenuCommand(IDC_PLAY_OPTION, 0));
+    EXPECT_EQ(MenuStays, RunMenuCommand(IDC_PLAY_OPTION, 0));
     const std::string game = folder + "\\rumbelon.exe";
     EXPECT_EQ(std::vector<std::string>{"\"" + game + "\" -0v"}, Executed);
     ASSERT_EQ(1u, ShellRequests.size());
@@ -113,45 +106,42 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     EXPECT_EQ(MenuWindow, ShellRequests[0].owner);  // of the consent prompt
     EXPECT_EQ(0, BoxesShown);
     EXPECT_EQ(before, CurrentDirectory());
-    EXPECT_FALSE(Quit());
 
     // Any other failure, of the first start or of the shell's, shows the
     // error as before; only the elevation goes to the shell.
     ExecuteError = ERROR_FILE_NOT_FOUND;
-    EXPECT_EQ(0, RunMenuCommand(IDC_UNINSTALL, 0));
+    EXPECT_EQ(MenuStays, RunMenuCommand(IDC_UNINSTALL, 0));
     EXPECT_EQ(1u, ShellRequests.size());
     ExecuteError = ERROR_ELEVATION_REQUIRED;
     ShellError = ERROR_ACCESS_DENIED;
-    EXPECT_EQ(0, RunMenuCommand(IDC_UNINSTALL, 0));
+    EXPECT_EQ(MenuStays, RunMenuCommand(IDC_UNINSTALL, 0));
     EXPECT_EQ(2, BoxesShown);
-    EXPECT_FALSE(Quit());
 
     // Unquoted, as many installers write it, with blanks in the path: the
     // program is found as WinExec finds it, among real files.
     WriteBytes(folder + "\\uninst.exe", "MZ");
     ASSERT_TRUE(SetRegistryString(UninstallEntry, "UninstallString", folder + "\\uninst /S"));
     ShellError = ERROR_CANCELLED;
-    EXPECT_EQ(0, RunMenuCommand(IDC_UNINSTALL, 0));
+    EXPECT_EQ(MenuStays, RunMenuCommand(IDC_UNINSTALL, 0));
     ASSERT_EQ(3u, ShellRequests.size());
     EXPECT_EQ(folder + "\\uninst.exe", ShellRequests[2].file);
     EXPECT_EQ("/S", ShellRequests[2].parameters);
     ASSERT_TRUE(SetRegistryString(UninstallEntry, "UninstallString", uninstaller));
 
     // The user agrees: the uninstaller runs, and the menu quits as after
-    // any start of it (and shuts the file layer down). The quoted path
-    // with its spaces is the program.
+    // any start of it. The quoted path with its spaces is the program.
     ShellError = 0;
     Executed.clear();
     ShellRequests.clear();
-    EXPECT_EQ(0, RunMenuCommand(IDC_UNINSTALL, 0));
+    EXPECT_EQ(MenuQuits, RunMenuCommand(IDC_UNINSTALL, 0));
     EXPECT_EQ(std::vector<std::string>{uninstaller}, Executed);
     ASSERT_EQ(1u, ShellRequests.size());
     EXPECT_EQ("C:\\Program Files (x86)\\Rumbelon\\uninst.exe", ShellRequests[0].file);
     EXPECT_EQ("/lang=en", ShellRequests[0].parameters);
     EXPECT_EQ(before, ShellRequests[0].directory);
     EXPECT_EQ(2, BoxesShown);
-    EXPECT_TRUE(Quit());
 
+    FileSystemShutdown();
     Starter = system;
     DestroyWindow(MenuWindow);
     MenuWindow = nullptr;
