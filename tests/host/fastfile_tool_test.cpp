@@ -258,7 +258,9 @@ TEST_F(FastFileTool, HostileNamesAreReportedWholeAndEscaped)
             const char *text;
         } rules[] = {{FastFileNameLowerCase, "lower-case"},
                      {FastFileNameOutside, "reaches outside"},
-                     {FastFileNameControl, "control characters"}};
+                     {FastFileNameControl, "control characters"},
+                     {FastFileNameDevice, "Windows device"},
+                     {FastFileNameUnkept, "Windows does not keep"}};
         for (const auto &rule : rules) {
             EXPECT_EQ(verify.output.find(rule.text) != std::string::npos, (hostile.faults & rule.fault) != 0)
                 << Escaped(hostile.name) << ": " << verify.output;

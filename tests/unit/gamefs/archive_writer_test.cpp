@@ -16,7 +16,8 @@ TEST(FastFileWriter, NamesAreJudged)
     EXPECT_EQ(FastFileCheckName("RES.DAT"), FastFileNameSound);
     EXPECT_EQ(FastFileCheckName("TWELVECHARS1"), FastFileNameSound);
     EXPECT_EQ(FastFileCheckName("SUB\\FILE.TXT"), FastFileNameSound);
-    EXPECT_EQ(FastFileCheckName("..."), FastFileNameSound);
+    EXPECT_EQ(FastFileCheckName("..."), FastFileNameUnkept);  // Windows drops its dots
+    EXPECT_EQ(FastFileCheckName("CONIN\\COM10"), FastFileNameSound);  // not devices
     EXPECT_EQ(FastFileCheckName(""), FastFileNameEmpty);
     EXPECT_EQ(FastFileCheckName(nullptr), FastFileNameEmpty);
     EXPECT_EQ(FastFileCheckName("THIRTEENCHARS"), FastFileNameTooLong);
