@@ -238,6 +238,24 @@ TEST_F(FastFileTool, ExtractNeverWritesOutsideItsFolder)
         }
     }
 
+    // What stands in the folder is never followed: a link where an entry's
+    // file goes is replaced, one where its folder goes refuses the run.
+    Write("victim.txt", "victim");
+    Write("elsewhere/kept", "");
+    Write("out/SUB.DAT", ArchiveBytes({{"A.TXT", "a"}, {"SUB\\X.TXT", "x"}}));
+    ASSERT_EQ(symlink("../victim.txt", (root + "/out/A.TXT").c_str()), 0);
+    Outcome file = Tool("extract out/SUB.DAT A.TXT -C out");
+    EXPECT_EQ(file.status, 0) << file.output;
+    EXPECT_EQ(Read("victim.txt"), "victim");
+    struct stat info;
+    EXPECT_TRUE(lstat((root + "/out/A.TXT").c_str(), &info) == 0 && S_ISREG(info.st_mode));
+    EXPECT_EQ(Read("out/A.TXT"), "a");
+    ASSERT_EQ(symlink("../elsewhere", (root + "/out/SUB").c_str()), 0);
+    Outcome folder = Tool("extract out/SUB.DAT -C out");
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.output.find("whose folder out/SUB is a link"), std::string::npos) << folder.output;
+    EXPECT_EQ(Listing("elsewhere"), "elsewhere\nelsewhere/kept\n");
+
     Write("broken.dat", "FASTF101");
     Outcome broken = Tool("list broken.dat");
     EXPECT_EQ(broken.status, 1);
