@@ -260,14 +260,16 @@ TEST_F(FastFileTool, ExtractNeverWritesOutsideItsFolder)
     // file goes is replaced, one where its folder goes refuses the run.
     Write("victim.txt", "victim");
     Write("elsewhere/kept", "");
-    Write("out/SUB.DAT", ArchiveBytes({{"A.TXT", "a"}, {"SUB\\X.TXT", "x"}}));
+    Write("out/SUB.DAT", ArchiveBytes({{"A.TXT", "a"}, {"B.TXT", "b"}, {"SUB\\X.TXT", "x"}}));
     ASSERT_EQ(symlink("../victim.txt", (root + "/out/A.TXT").c_str()), 0);
-    Outcome file = Tool("extract out/SUB.DAT A.TXT -C out");
+    ASSERT_EQ(mkfifo((root + "/out/B.TXT").c_str(), 0666), 0);  // opened for writing, it would block
+    Outcome file = Tool("extract out/SUB.DAT A.TXT B.TXT -C out");
     EXPECT_EQ(file.status, 0) << file.output;
     EXPECT_EQ(Read("victim.txt"), "victim");
     struct stat info;
     EXPECT_TRUE(lstat((root + "/out/A.TXT").c_str(), &info) == 0 && S_ISREG(info.st_mode));
     EXPECT_EQ(Read("out/A.TXT"), "a");
+    EXPECT_EQ(Read("out/B.TXT"), "b");
     ASSERT_EQ(symlink("../elsewhere", (root + "/out/SUB").c_str()), 0);
     Outcome folder = Tool("extract out/SUB.DAT -C out");
     EXPECT_EQ(folder.status, 1);
