@@ -9,24 +9,41 @@ static bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
-// A name that climbs out of the folder, names a drive, a root or a stream,
-// or has an empty component (which a join could turn into a root) would
-// let an extracted entry land anywhere.
-static bool NamesOutside(const char *name)
+// Windows opens these as devices in any folder, whatever follows the first
+// dot and with the spaces before it ignored: "nul .txt" is NUL.
+static bool NamesDevice(const char *part, size_t n)
 {
-    if (strchr(name, ':'))
-        return true;
-    for (const char *part = name;; ++part) {
-        const char *end = part;
-        while (*end && !IsSeparator(*end))
-            ++end;
-        size_t n = static_cast<size_t>(end - part);
-        if (n == 0 || (part[0] == '.' && (n == 1 || (n == 2 && part[1] == '.'))))
+    size_t base = 0;
+    while (base < n && part[base] != '.')
+        ++base;
+    while (base > 0 && part[base - 1] == ' ')
+        --base;
+    char upper[8] = {};
+    if (base >= sizeof upper)
+        return false;
+    memcpy(upper, part, base);
+    FastFileUpperCase(upper);
+    static const char *const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char *device : devices) {
+        if (strcmp(upper, device) == 0)
             return true;
-        if (!*end)
-            return false;
-        part = end;
     }
+    return base == 4 && (memcmp(upper, "COM", 3) == 0 || memcmp(upper, "LPT", 3) == 0) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+
+// The rules one component (the n bytes between separators) can break. An
+// empty component (which a join could turn into a root), "." and ".." would
+// let an extracted entry land anywhere; Windows drops the dots and spaces
+// that end any other component, so it would be written under another name.
+static unsigned ComponentFaults(const char *part, size_t n)
+{
+    if (n == 0 || (part[0] == '.' && (n == 1 || (n == 2 && part[1] == '.'))))
+        return FastFileNameOutside;
+    unsigned faults = NamesDevice(part, n) ? FastFileNameDevice : FastFileNameSound;
+    if (part[n - 1] == '.' || part[n - 1] == ' ')
+        faults |= FastFileNameUnkept;
+    return faults;
 }
 
 unsigned FastFileCheckName(const char *name)
@@ -41,10 +58,20 @@ unsigned FastFileCheckName(const char *name)
             faults |= FastFileNameLowerCase;
         if (static_cast<unsigned char>(*c) < 32)
             faults |= FastFileNameControl;
+        if (*c == ':')  // a drive, or a stream of a file
+            faults |= FastFileNameOutside;
+        if (strchr("<>\"|?*", *c))
+            faults |= FastFileNameUnkept;
     }
-    if (NamesOutside(name))
-        faults |= FastFileNameOutside;
-    return faults;
+    for (const char *part = name;; ++part) {
+        const char *end = part;
+        while (*end && !IsSeparator(*end))
+            ++end;
+        faults |= ComponentFaults(part, static_cast<size_t>(end - part));
+        if (!*end)
+            return faults;
+        part = end;
+    }
 }
 
 uint32_t FastFileDirectorySizeFor(uint32_t count)

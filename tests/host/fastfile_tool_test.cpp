@@ -153,6 +153,15 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
         EXPECT_FALSE(Exists("FASTFILE.DAT.partial")) << refusal.arguments;
     }
 
+    // A write that fails half-way (past the shell's file-size limit) leaves
+    // no file aside either.
+    Write("in/large", std::string(8192, 'x'));
+    Outcome full = Shell("cd '" + root + "' && trap '' XFSZ && ulimit -f 4 && '" FASTFILE_TOOL
+                         "' create FASTFILE.DAT -C in large 2>&1");
+    EXPECT_EQ(full.status, 1) << full.output;
+    EXPECT_FALSE(Exists("FASTFILE.DAT.partial"));
+    EXPECT_EQ(Read("FASTFILE.DAT"), "the old archive");
+
     // The file aside is made anew: a link that has its name is neither
     // written through nor removed.
     ASSERT_EQ(symlink("a", (root + "/FASTFILE.DAT.partial").c_str()), 0);
@@ -186,6 +195,8 @@ TEST_F(FastFileTool, VerifySaysWhichRuleFails)
         {"lower case", [](std::string *b) { (*b)[RecordField(0, 0)] = 'a'; }, "lower-case letters"},
         {"empty name", [](std::string *b) { (*b)[RecordField(0, 0)] = '\0'; }, "is empty"},
         {"outside", [](std::string *b) { b->replace(RecordField(0, 0), 5, "..\\AB"); }, "reaches outside"},
+        {"every entry", [](std::string *b) { (*b)[RecordField(0, 0)] = 'a'; (*b)[RecordField(1, 0)] = 'b'; },
+         "2 problems"},
     };
     for (const auto &c : cases) {
         std::string bytes = ArchiveBytes(entries);
@@ -238,6 +249,33 @@ TEST_F(FastFileTool, ExtractNeverWritesOutsideItsFolder)
         }
     }
 
+    // Named on the command line, a hostile entry is judged all the same.
+    Write("t/a/b/hostile.dat", ArchiveHolding("..\\X"));
+    Outcome named = Shell("cd '" + root + "/t/a/b' && '" FASTFILE_TOOL "' extract hostile.dat ../X 2>&1");
+    EXPECT_EQ(named.status, 1);
+    EXPECT_NE(named.output.find("refusing the entry ..\\X,"), std::string::npos) << named.output;
+    EXPECT_EQ(Listing("t"), before);
+
+    // What stands in the folder is never followed: a link where an entry's
+    // file goes is replaced, one where its folder goes refuses the run.
+    Write("victim.txt", "victim");
+    Write("elsewhere/kept", "");
+    Write("out/SUB.DAT", ArchiveBytes({{"A.TXT", "a"}, {"B.TXT", "b"}, {"SUB\\X.TXT", "x"}}));
+    ASSERT_EQ(symlink("../victim.txt", (root + "/out/A.TXT").c_str()), 0);
+    ASSERT_EQ(mkfifo((root + "/out/B.TXT").c_str(), 0666), 0);  // opened for writing, it would block
+    Outcome file = Tool("extract out/SUB.DAT A.TXT B.TXT -C out");
+    EXPECT_EQ(file.status, 0) << file.output;
+    EXPECT_EQ(Read("victim.txt"), "victim");
+    struct stat info;
+    EXPECT_TRUE(lstat((root + "/out/A.TXT").c_str(), &info) == 0 && S_ISREG(info.st_mode));
+    EXPECT_EQ(Read("out/A.TXT"), "a");
+    EXPECT_EQ(Read("out/B.TXT"), "b");
+    ASSERT_EQ(symlink("../elsewhere", (root + "/out/SUB").c_str()), 0);
+    Outcome folder = Tool("extract out/SUB.DAT -C out");
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.output.find("whose folder out/SUB is a link"), std::string::npos) << folder.output;
+    EXPECT_EQ(Listing("elsewhere"), "elsewhere\nelsewhere/kept\n");
+
     Write("broken.dat", "FASTF101");
     Outcome broken = Tool("list broken.dat");
     EXPECT_EQ(broken.status, 1);
@@ -258,7 +296,9 @@ TEST_F(FastFileTool, HostileNamesAreReportedWholeAndEscaped)
             const char *text;
         } rules[] = {{FastFileNameLowerCase, "lower-case"},
                      {FastFileNameOutside, "reaches outside"},
-                     {FastFileNameControl, "control characters"}};
+                     {FastFileNameControl, "control characters"},
+                     {FastFileNameDevice, "Windows device"},
+                     {FastFileNameUnkept, "Windows does not keep"}};
         for (const auto &rule : rules) {
             EXPECT_EQ(verify.output.find(rule.text) != std::string::npos, (hostile.faults & rule.fault) != 0)
                 << Escaped(hostile.name) << ": " << verify.output;

@@ -91,6 +91,8 @@ std::vector<std::string> NameFaultTexts(unsigned faults)
         {FastFileNameLowerCase, "has lower-case letters, which lookups never find"},
         {FastFileNameOutside, "reaches outside the archive's folder"},
         {FastFileNameControl, "has control characters"},
+        {FastFileNameDevice, "names a Windows device"},
+        {FastFileNameUnkept, "has a character or an ending that Windows does not keep in a name"},
     };
     std::vector<std::string> texts;
     for (const auto &rule : rules) {

@@ -14,7 +14,9 @@ int CreateArchive(const std::string &path, const std::string &folder, const std:
 int ListArchive(const std::string &path);
 
 // Writes the named entries (all reachable ones when names is empty) under
-// folder (the current directory when empty).
+// folder (the current directory when empty). Nothing is written when a name
+// is unsafe or a link stands where an entry's folder goes; a link or a
+// special file where an entry's own file goes is replaced, as tar does.
 int ExtractArchive(const std::string &path, const std::vector<std::string> &names, const std::string &folder);
 
 // Checks every rule readers rely on and says which ones fail.

@@ -39,16 +39,42 @@ const FastFileEntry *Reached(const ArchiveFile &archive, const FastFileEntry &en
     return FastFileFind(archive.Directory(), name.data(), name.size());
 }
 
-// Writes the entry under folder; its name has been judged safe. Subfolders
-// of the name are made on the way.
+// Makes a folder (an existing one is fine), or says why it cannot.
+bool MakeFolderSaying(const std::string &path)
+{
+    if (MakeFolder(path))
+        return true;
+    fprintf(stderr, "fastfile: cannot create the folder %s: %s\n", Printable(path).c_str(), strerror(errno));
+    return false;
+}
+
+// Where an entry of this name is written under folder.
+std::string TargetOf(const std::string &folder, const std::string &name)
+{
+    return (folder.empty() ? "." : folder) + "/" + NativePath(name);
+}
+
+// The folders an entry's name passes through under folder, outermost first.
+std::vector<std::string> FoldersOnTheWay(const std::string &folder, const std::string &name)
+{
+    std::vector<std::string> folders;
+    for (size_t at = 0, slash; (slash = name.find_first_of("\\/", at)) != std::string::npos; at = slash + 1)
+        folders.push_back(TargetOf(folder, name.substr(0, slash)));
+    return folders;
+}
+
+// Writes the entry under folder; its name has been judged safe and no link
+// stands on its way. Subfolders of the name are made on the way; the
+// entry's own file is never written through a link that stands there.
 bool WriteEntry(const ArchiveFile &archive, const FastFileEntry &entry, const std::string &folder)
 {
     std::string name = StoredName(entry);
-    std::string path = folder.empty() ? "." : folder;
-    for (size_t at = 0, slash; (slash = name.find_first_of("\\/", at)) != std::string::npos; at = slash + 1)
-        MakeFolder(path + "/" + NativePath(name.substr(0, slash)));
-    path += "/" + NativePath(name);
-    FILE *out = fopen(path.c_str(), "wb");
+    for (const std::string &on : FoldersOnTheWay(folder, name)) {
+        if (!MakeFolderSaying(on))
+            return false;
+    }
+    std::string path = TargetOf(folder, name);
+    FILE *out = OpenEntryFile(path);
     if (!out) {
         fprintf(stderr, "fastfile: cannot create %s: %s\n", Printable(path).c_str(), strerror(errno));
         return false;
@@ -58,6 +84,26 @@ bool WriteEntry(const ArchiveFile &archive, const FastFileEntry &entry, const st
         fprintf(stderr, "fastfile: %s: cannot copy its data to %s\n", NameText(entry).c_str(),
                 Printable(path).c_str());
         return false;
+    }
+    return true;
+}
+
+// A link where one of an entry's folders goes could take the entry
+// anywhere, so it refuses the whole run before anything is written, as
+// bsdtar refuses to extract through links. The target folder itself is the
+// user's choice and may be one.
+bool NoLinksOnTheWay(const std::string &path, const std::vector<const FastFileEntry *> &chosen,
+                     const std::string &folder)
+{
+    for (const FastFileEntry *entry : chosen) {
+        for (const std::string &on : FoldersOnTheWay(folder, StoredName(*entry))) {
+            if (IsLink(on)) {
+                fprintf(stderr,
+                        "fastfile: %s: refusing the entry %s, whose folder %s is a link; nothing was extracted\n",
+                        path.c_str(), NameText(*entry).c_str(), Printable(on).c_str());
+                return false;
+            }
+        }
     }
     return true;
 }
@@ -119,10 +165,10 @@ int ExtractArchive(const std::string &path, const std::vector<std::string> &name
                         NameText(*entry).c_str());
         }
     }
-    if (!AllSafe(path, chosen))
+    if (!AllSafe(path, chosen) || !NoLinksOnTheWay(path, chosen, folder))
         return 1;
-    if (!folder.empty())
-        MakeFolder(folder);
+    if (!folder.empty() && !MakeFolderSaying(folder))
+        return 1;
     for (const FastFileEntry *entry : chosen) {
         if (!WriteEntry(archive, *entry, folder))
             status = 1;

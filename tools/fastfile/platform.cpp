@@ -56,6 +56,74 @@ FILE *CreateNewFile(const std::string &path)
     return stream;
 }
 
+namespace {
+
+enum PathKind { PathAbsent, PathFile, PathFolder, PathLink, PathSpecial };
+
+// What stands at path itself. When the file system cannot say, it counts as
+// absent: what follows then makes a file exclusively, or fails.
+PathKind KindOf(const std::string &path)
+{
+#ifdef _WIN32
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return PathAbsent;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return PathLink;
+    return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathFolder : PathFile;
+#else
+    struct stat64 info;
+    if (lstat64(path.c_str(), &info) != 0)
+        return PathAbsent;
+    if (S_ISLNK(info.st_mode))
+        return PathLink;
+    if (S_ISDIR(info.st_mode))
+        return PathFolder;
+    return S_ISREG(info.st_mode) ? PathFile : PathSpecial;
+#endif
+}
+
+// Removes the link or special file at path, never what a link points to. A
+// link to a folder is a folder to Windows and goes as one (_rmdir is
+// RemoveDirectoryA and _unlink DeleteFileA, with errno set).
+bool RemoveLink(const std::string &path)
+{
+#ifdef _WIN32
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return _rmdir(path.c_str()) == 0;
+    return _unlink(path.c_str()) == 0;
+#else
+    return unlink(path.c_str()) == 0;
+#endif
+}
+
+}  // namespace
+
+bool IsLink(const std::string &path)
+{
+    return KindOf(path) == PathLink;
+}
+
+FILE *OpenEntryFile(const std::string &path)
+{
+    switch (KindOf(path)) {
+    case PathAbsent:
+        break;
+    case PathFile:
+        return fopen(path.c_str(), "wb");
+    case PathFolder:
+        errno = EISDIR;
+        return nullptr;
+    case PathLink:
+    case PathSpecial:
+        if (!RemoveLink(path))
+            return nullptr;
+        break;
+    }
+    return CreateNewFile(path);
+}
+
 bool MoveIntoPlace(const std::string &from, const std::string &to)
 {
 #ifdef _WIN32

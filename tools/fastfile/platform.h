@@ -19,6 +19,17 @@ const char *MeasureRegularFile(const std::string &path, uint64_t *size);
 // that name exists yet (so none is ever followed); null with errno set.
 FILE *CreateNewFile(const std::string &path);
 
+// True when a link stands at path itself: a symbolic link, or on Windows
+// any reparse point (a junction too). The link is never followed.
+bool IsLink(const std::string &path);
+
+// A file opened for writing at path that is never reached through what
+// stands there: a regular file is truncated; a link or a special file (a
+// pipe, a device node) is removed first, the link and never what it points
+// to, and the file is made anew, as tar replaces them. A folder there is
+// kept and fails with EISDIR. Null with errno set.
+FILE *OpenEntryFile(const std::string &path);
+
 // Moves from over to, replacing to if it exists.
 bool MoveIntoPlace(const std::string &from, const std::string &to);
 

@@ -27,6 +27,19 @@ const HostileName HostileNames[] = {
     {"A\nB", FastFileNameControl},
     {"\x1b]0;PWN\x07", FastFileNameControl},  // sets a terminal's title
     {"\x1b[2J\\..", FastFileNameControl | FastFileNameOutside},
+    {"NUL", FastFileNameDevice},  // Windows devices, in any folder, with any extension
+    {"CON", FastFileNameDevice},
+    {"nul.txt", FastFileNameLowerCase | FastFileNameDevice},
+    {"NUL .TXT", FastFileNameDevice},  // the spaces before the dot do not count
+    {"SUB\\AUX.A.B", FastFileNameDevice},
+    {"COM1\\A", FastFileNameDevice},
+    {"LPT9", FastFileNameDevice},
+    {"CONOUT$.X", FastFileNameDevice},
+    {"RES.DAT.", FastFileNameUnkept},  // Windows drops what ends a component: RES.DAT
+    {"RES.DAT ", FastFileNameUnkept},
+    {"A. \\B", FastFileNameUnkept},
+    {"A<B>C|D", FastFileNameUnkept},  // characters Windows refuses in a name
+    {"\"Q\"?*", FastFileNameUnkept},
 };
 const size_t HostileNameCount = sizeof HostileNames / sizeof HostileNames[0];
 
