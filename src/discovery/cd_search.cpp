@@ -65,11 +65,7 @@ int ScanCdDrives(const char *relativeFile)
 // counts as Cancel: rescanning without the user's answer would never end.
 int PromptForDisc()
 {
-    char text[MenuStringSize + 1] = "";
-    char caption[MenuStringSize + 1] = "";
-    if (!LoadMenuString(IDS_INSERT_DISC, text, MenuStringSize) ||
-        !LoadMenuString(IDS_ERROR_CAPTION, caption, MenuStringSize) ||
-        MessageBoxA(MenuWindow, text, caption, MB_RETRYCANCEL) != IDRETRY) {
+    if (ShowMenuMessage(IDS_INSERT_DISC, MB_RETRYCANCEL, ShowNothing) != IDRETRY) {
         DiscSearchCancelled = 1;
         return 0;
     }

@@ -4,6 +4,7 @@
 #include "discovery/registry.h"
 #include "launcher/command_line.h"
 #include "launcher/program_start.h"
+#include "launcher/window_helpers.h"
 #include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
 #include "settings/settings_dialog.h"
@@ -22,11 +23,7 @@ enum LauncherError { DiscError = IDS_DISC_ERROR, InstallationError = IDS_INSTALL
 
 void ShowLauncherError(LauncherError kind)
 {
-    char caption[MenuStringSize + 1] = "";
-    char text[MenuStringSize + 1] = "";
-    LoadMenuString(IDS_ERROR_CAPTION, caption, MenuStringSize);
-    LoadMenuString(kind, text, MenuStringSize);
-    MessageBoxA(MenuWindow, text, caption, MB_OK | MB_ICONHAND);
+    ShowMenuMessage(kind, MB_OK | MB_ICONHAND, ShowAnyway);
 }
 
 // Starts the program; true when it runs. A start that failed shows the
@@ -45,8 +42,7 @@ bool Start(const char *commandLine, LauncherError kind)
 bool ReadCurrentRoot(char (&root)[4])
 {
     char directory[MAX_PATH];
-    DWORD length = GetCurrentDirectoryA(MAX_PATH, directory);
-    if (length < 3 || length >= MAX_PATH)
+    if (ReadCurrentDirectory(directory) < 3)
         return false;
     lstrcpynA(root, directory, sizeof root);
     return true;
@@ -97,8 +93,7 @@ MenuNext Play(const char *option)
     if (!handle)
         return MenuRefreshes;
     char previous[MAX_PATH] = "";
-    DWORD length = GetCurrentDirectoryA(MAX_PATH, previous);
-    bool remembered = length > 0 && length < MAX_PATH;
+    bool remembered = ReadCurrentDirectory(previous) > 0;
     SetCurrentDirectoryA(folder);
     char commandLine[MAX_PATH];
     int built = FormatGameCommandLine(commandLine, sizeof commandLine, folder, option);

@@ -1,6 +1,7 @@
 #include "launcher/program_start.h"
 
 #include "launcher/command_line.h"
+#include "launcher/window_helpers.h"
 #include "menu_shared/menu_shared.h"
 
 namespace {
@@ -58,8 +59,7 @@ StartResult StartThroughShell(const char *commandLine)
 {
     char program[MAX_PATH], folder[MAX_PATH];
     const char *parameters = SplitCommandLine(commandLine, program, sizeof program, ProgramFileExists);
-    DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
-    if (!parameters || length == 0 || length >= MAX_PATH)
+    if (!parameters || ReadCurrentDirectory(folder) == 0)
         return ProgramNotStarted;
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;

@@ -32,3 +32,9 @@ HWND CreateLabelledButton(const char *className, UINT stringId, DWORD style, int
     return CreateWindowExA(0, className, caption, style, x, y, width, height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, parameter);
 }
+
+DWORD ReadCurrentDirectory(char (&directory)[MAX_PATH])
+{
+    DWORD length = GetCurrentDirectoryA(MAX_PATH, directory);
+    return length < MAX_PATH ? length : 0;
+}

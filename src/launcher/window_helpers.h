@@ -8,6 +8,10 @@
 // not a child window, keeping its size and Z order.
 void CentreWindow(HWND window);
 
+// Reads the current directory; its length, or 0 when it cannot be read or
+// would be cut off.
+DWORD ReadCurrentDirectory(char (&directory)[MAX_PATH]);
+
 // Creates a window whose caption is the language's string `stringId`
 // (empty when the string is missing).
 HWND CreateLabelledButton(const char *className, UINT stringId, DWORD style, int x, int y, int width,

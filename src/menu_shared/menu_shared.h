@@ -20,3 +20,11 @@ const int MenuStringSize = 255;
 // Loads string `id` of the language into `buffer` (of `size` bytes, at
 // least 1); a missing string leaves it empty. Returns the string's length.
 int LoadMenuString(UINT id, char *buffer, int size);
+
+// What a message box does when its text or its caption is missing.
+enum MissingTexts { ShowAnyway, ShowNothing };
+
+// Shows a message box owned by the menu window: string textId under the
+// caption string of the menu's boxes, with the buttons and icon of type.
+// Returns the box's answer, or 0 without a box.
+int ShowMenuMessage(UINT textId, UINT type, MissingTexts missing);

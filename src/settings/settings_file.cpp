@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-SettingsRecord Settings = {0, 0, 6};
+SettingsRecord Settings = {0, 0, DefaultResolutionCode};
 
 static const char SettingsFileName[] = "res.dat";
 // The new line goes to a file of its own first, "res.tmp" or, when that name

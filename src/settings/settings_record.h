@@ -10,3 +10,7 @@ struct SettingsRecord {
     int32_t lowDrawingDistance;  // 1: low drawing distance, 0: high
     int32_t resolutionCode;      // the game's display resolution code
 };
+
+// 640x480: the code of a record that no file has set yet, and the dialog's
+// fallback for a code or a row it does not know.
+const int32_t DefaultResolutionCode = 6;
