@@ -43,7 +43,7 @@ void LoadSettings()
     CloseDirectory(folder);
 }
 
-SettingsFileCalls SettingsFiles = {CreateFileA, WriteFile, CloseHandle, MoveFileExA};
+SettingsFileCalls SettingsFiles = {CreateFileA, CloseHandle, MoveFileExA};
 
 // Errors for which the folder or the old file allows no new file in its
 // place, where a write in place may still succeed: no right to create files
@@ -90,7 +90,7 @@ static HANDLE CreatePendingFile(const char *folder, char (&pending)[MAX_PATH], D
 static bool WriteWholeAndClose(HANDLE file, const char *text, DWORD length)
 {
     DWORD written = 0;
-    bool whole = SettingsFiles.write(file, text, length, &written, nullptr) && written == length &&
+    bool whole = WriteFile(file, text, length, &written, nullptr) && written == length &&
                  FlushFileBuffers(file);
     bool closed = SettingsFiles.close(file) != 0;
     return whole && closed;

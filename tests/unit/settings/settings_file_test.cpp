@@ -20,48 +20,25 @@ bool Exists(const std::string &path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The file's identity: a file moved into place has a new one, a file
-// written in place keeps its own.
-uint64_t Identity(const std::string &path)
-{
-    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    BY_HANDLE_FILE_INFORMATION info = {};
-    GetFileInformationByHandle(file, &info);
-    CloseHandle(file);
-    return uint64_t(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
-}
-
 // The save's calls, each failing with its error when that is not 0.
-DWORD CreateError, WriteError, CloseError, MoveError;
+DWORD CreateError, CloseError, MoveError;
 int Creates;
 
-HANDLE WINAPI FakeCreate(LPCSTR path, DWORD access, DWORD sharing, LPSECURITY_ATTRIBUTES security,
-                         DWORD disposition, DWORD attributes, HANDLE model)
+HANDLE WINAPI FakeCreate(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES, DWORD how, DWORD, HANDLE)
 {
     ++Creates;
     SetLastError(CreateError);
-    return CreateError ? INVALID_HANDLE_VALUE
-                       : CreateFileA(path, access, sharing, security, disposition, attributes, model);
-}
-
-BOOL WINAPI FakeWrite(HANDLE file, LPCVOID bytes, DWORD size, LPDWORD written, LPOVERLAPPED overlapped)
-{
-    SetLastError(WriteError);
-    return WriteError ? FALSE : WriteFile(file, bytes, size, written, overlapped);
+    return CreateError ? INVALID_HANDLE_VALUE : CreateFileA(path, access, share, nullptr, how, 0, nullptr);
 }
 
 BOOL WINAPI FakeClose(HANDLE file)
 {
-    CloseHandle(file);
-    SetLastError(CloseError);
-    return CloseError == 0;
+    return CloseHandle(file) && (SetLastError(CloseError), CloseError == 0);
 }
 
 BOOL WINAPI FakeMove(LPCSTR from, LPCSTR to, DWORD flags)
 {
-    SetLastError(MoveError);
-    return MoveError ? FALSE : MoveFileExA(from, to, flags);
+    return (SetLastError(MoveError), MoveError == 0) && MoveFileExA(from, to, flags);
 }
 
 void ExpectSettings(int32_t code, int32_t windowed, int32_t low)
@@ -186,39 +163,42 @@ TEST_F(SettingsFile, ASaveMovesANewFileWritesInPlaceOrLeavesTheOldOne)
 {
     enum Way { Moved, InPlace, NotSaved };
     const struct {
-        const char *what;
         DWORD *error;  // of the failing call, or null
         DWORD value;
         int takenNames;  // res1.tmp on (and res.tmp when all 100 are)
+        bool held;       // open elsewhere, shared for reading and writing only
         Way way;
         int creates;
     } cases[] = {
-        {"a free first name", nullptr, 0, 99, Moved, 1},
-        {"every name taken", nullptr, 0, 100, InPlace, 100},
-        {"no right to create", &CreateError, ERROR_ACCESS_DENIED, 0, InPlace, 1},
-        {"create fails otherwise", &CreateError, ERROR_PATH_NOT_FOUND, 0, NotSaved, 1},
-        {"a full disk", &WriteError, ERROR_DISK_FULL, 0, NotSaved, 1},
-        {"the close fails", &CloseError, ERROR_DISK_FULL, 0, NotSaved, 1},
-        {"the file is locked", &MoveError, ERROR_LOCK_VIOLATION, 0, InPlace, 1},
-        {"the move fails otherwise", &MoveError, ERROR_NOT_SAME_DEVICE, 0, NotSaved, 1},
+        {nullptr, 0, 99, false, Moved, 1},
+        {nullptr, 0, 100, false, InPlace, 100},
+        {nullptr, 0, 0, true, InPlace, 1},
+        {&CreateError, ERROR_ACCESS_DENIED, 0, false, InPlace, 1},
+        {&CreateError, ERROR_PATH_NOT_FOUND, 0, false, NotSaved, 1},
+        {&CloseError, ERROR_DISK_FULL, 0, false, NotSaved, 1},
+        {&MoveError, ERROR_NOT_SAME_DEVICE, 0, false, NotSaved, 1},
     };
     RegisterFolder("C:\\rumbelon-settings");
     const SettingsFileCalls system = SettingsFiles;
-    SettingsFiles = {FakeCreate, FakeWrite, FakeClose, FakeMove};
+    SettingsFiles = {FakeCreate, FakeClose, FakeMove};
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(&c - cases);
         WriteBytes(File, "8 W L\r\n");
-        for (int i = 0; i < c.takenNames; ++i)
-            WriteBytes(Folder + (i < 99 ? "res" + std::to_string(i + 1) : std::string("res")) + ".tmp", "taken");
-        const uint64_t before = Identity(File);
-        if (c.error)
-            *c.error = c.value;
+        for (int i = 1; i <= c.takenNames; ++i)
+            WriteBytes(Folder + (i < 100 ? "res" + std::to_string(i) : std::string("res")) + ".tmp", "taken");
+        // A second name of the old file: it sees a write in place, not a move.
+        ASSERT_TRUE(CreateHardLinkA((Folder + "old.dat").c_str(), File.c_str(), nullptr));
+        const DWORD readWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        HANDLE held = c.held ? CreateFileA(File.c_str(), GENERIC_WRITE, readWrite, nullptr, OPEN_EXISTING, 0, nullptr)
+                             : nullptr;
+        DWORD &error = c.error ? *c.error : CreateError;  // a row without a failing call sets 0
+        error = c.value;
         Creates = 0;
         SaveSettings();
-        if (c.error)
-            *c.error = 0;
+        error = 0;
+        CloseHandle(held);
         EXPECT_EQ(ReadBytes(File), c.way == NotSaved ? "8 W L\r\n" : "6 F H\r\n");
-        EXPECT_EQ(Identity(File) == before, c.way != Moved);
+        EXPECT_EQ(ReadBytes(Folder + "old.dat"), c.way == InPlace ? "6 F H\r\n" : "8 W L\r\n");
         EXPECT_EQ(Creates, c.creates);
         EXPECT_EQ(ReadBytes(Pending), c.takenNames == 100 ? "taken" : "(missing)");
         EXPECT_EQ(ReadBytes(Folder + "res99.tmp"), c.takenNames ? "taken" : "(missing)");
@@ -226,17 +206,6 @@ TEST_F(SettingsFile, ASaveMovesANewFileWritesInPlaceOrLeavesTheOldOne)
         MakeFolder(Folder);
     }
     SettingsFiles = system;
-
-    // Another program holds the file open, sharing reading and writing but
-    // not its deletion: the file cannot be replaced, but written.
-    WriteBytes(File, "8 W L\r\n");
-    HANDLE held = CreateFileA(File.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    SaveSettings();
-    CloseHandle(held);
-    EXPECT_EQ(ReadBytes(File), "6 F H\r\n");
-    EXPECT_FALSE(Exists(Pending));
 }
 
 }  // namespace

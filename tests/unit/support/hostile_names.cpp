@@ -28,7 +28,6 @@ const HostileName HostileNames[] = {
     {"\x1b]0;PWN\x07", FastFileNameControl},  // sets a terminal's title
     {"\x1b[2J\\..", FastFileNameControl | FastFileNameOutside},
     {"NUL", FastFileNameDevice},  // Windows devices, in any folder, with any extension
-    {"CON", FastFileNameDevice},
     {"nul.txt", FastFileNameLowerCase | FastFileNameDevice},
     {"NUL .TXT", FastFileNameDevice},  // the spaces before the dot do not count
     {"SUB\\AUX.A.B", FastFileNameDevice},
@@ -36,7 +35,6 @@ const HostileName HostileNames[] = {
     {"LPT9", FastFileNameDevice},
     {"CONOUT$.X", FastFileNameDevice},
     {"RES.DAT.", FastFileNameUnkept},  // Windows drops what ends a component: RES.DAT
-    {"RES.DAT ", FastFileNameUnkept},
     {"A. \\B", FastFileNameUnkept},
     {"A<B>C|D", FastFileNameUnkept},  // characters Windows refuses in a name
     {"\"Q\"?*", FastFileNameUnkept},
