@@ -86,31 +86,43 @@ static void *HandOut(uint8_t *block, uint32_t n)
     return block;
 }
 
-// Searches for the largest chunk, up to 4096 bytes, that the system heap
-// grants: a binary search on the candidate size c with the step d.
+// The step at which the chunk search stops halving on refusals.
+static const uint32_t PoolSearchWalkStep = 2 * PoolGranule;
+
+// Finds the largest chunk, up to PoolChunkSize bytes, that the system heap
+// grants, moving a candidate size by a step, both PoolChunkSize at first:
+//  - the full size granted at the first request is taken;
+//  - any other grant is given back and the size goes up by half the step,
+//    until the step is one granule: that grant is taken;
+//  - a refusal takes the size down by half the step until the step is
+//    PoolSearchWalkStep, then by the whole step; a refusal below that size
+//    gives up.
+// A heap that grants up to some limit thus gives the limit rounded down to a
+// granule, in at most 13 requests. A refusal of two granules leads to a
+// request of 0 bytes, whose grant is never taken: the step is two granules.
 bool PoolNewChunk(PoolChunkState *chunk)
 {
-    uint32_t c = PoolChunkSize;
-    uint32_t d = PoolChunkSize;
-    for (bool first = true;; first = false) {
-        void *block = PoolHeap.allocate(c);
+    uint32_t size = PoolChunkSize;
+    uint32_t step = PoolChunkSize;
+    for (;;) {
+        uint8_t *block = static_cast<uint8_t *>(PoolHeap.allocate(size));
+        if (block && (step == PoolChunkSize || step == PoolGranule)) {
+            POOL_POISON(block, size);
+            chunk->carvingPoint = block;
+            chunk->bytesLeft = size;
+            return true;
+        }
         if (block) {
-            if (first || d < 8) {
-                POOL_POISON(block, c);
-                chunk->carvingPoint = static_cast<uint8_t *>(block);
-                chunk->bytesLeft = c;
-                return true;
-            }
-            d /= 2;
-            c += d;
             PoolHeap.release(block);
-        } else if (d > 8) {
-            d /= 2;
-            c -= d;
-        } else if (c < 8) {
+            step /= 2;
+            size += step;
+        } else if (step > PoolSearchWalkStep) {
+            step /= 2;
+            size -= step;
+        } else if (size < PoolSearchWalkStep) {
             return false;
         } else {
-            c -= d;
+            size -= step;
         }
     }
 }
