@@ -1,3 +1,32 @@
+// The small-block pool beneath the file layer. The algorithm:
+//
+//  1. A request is rounded up to whole granules of 4 bytes. Above
+//     PoolBlockLimit it goes to the system heap, and back there when freed.
+//  2. A freed block goes to the front of the free list of its size, and a
+//     request takes the front block of its own list first: a push and a pop,
+//     with the block last freed reused first.
+//  3. Failing that, the request is carved from the current chunk, front to
+//     back, while the budget lasts. Chunks of up to PoolChunkSize bytes come
+//     from the system heap; a chunk too short for a request is replaced, and
+//     its rest becomes one free block.
+//  4. Failing that, the request is cut from the front of the largest free
+//     block larger than it, and the rest goes on the list of its size.
+//  5. Failing that, adjacent free blocks are merged, and steps 2 and 4 are
+//     tried once more: merging may have made a block of exactly the size
+//     asked for, or one larger to cut.
+//
+// Carving comes before cutting so that large free blocks stay whole while
+// there is budget, and merging comes last because it compares free blocks
+// pairwise. Nothing is merged when a block is freed.
+//
+// The budget caps the bytes carved over the program's life, and freeing a
+// block gives none of it back. Chunks never go back to the heap: a carved
+// block is the pool's memory for good, in use or free, and the budget bounds
+// that memory, not the bytes in use. Were freed bytes given back, carving
+// would go on while free blocks of other sizes lie unused, and the pool would
+// grow with every change in the mix of sizes. Once the budget is spent,
+// requests are met from what was carved: by reuse, cutting and merging.
+
 #include "core/pool_internal.h"
 
 #include <stdlib.h>
@@ -86,6 +115,13 @@ static void *HandOut(uint8_t *block, uint32_t n)
     return block;
 }
 
+// The front block of the list for n bytes, or null.
+static void *TakeOwn(uint32_t n)
+{
+    uint8_t *block = TakeFree(n / PoolGranule);
+    return block ? HandOut(block, n) : nullptr;
+}
+
 // The step at which the chunk search stops halving on refusals.
 static const uint32_t PoolSearchWalkStep = 2 * PoolGranule;
 
@@ -128,7 +164,9 @@ bool PoolNewChunk(PoolChunkState *chunk)
 }
 
 // Takes n bytes from the current chunk, fetching a new chunk when the current
-// one is short. The bytes left in a replaced chunk become one free block.
+// one is short. The bytes left in the chunk replaced become one free block,
+// whether or not a new chunk came; a new chunk too short for n stays current
+// for smaller requests.
 void *PoolCarve(uint32_t n)
 {
     if (static_cast<int32_t>(n) > Pool.budget)
@@ -197,7 +235,8 @@ static bool PoolMergeNeighbour(uint8_t *x, uint32_t i, uint32_t j)
 }
 
 // Tries to merge every block of list i with a neighbour no smaller than
-// itself; blocks that find none go back on list i in their old order.
+// itself, into a block below PoolBlockLimit; blocks that find none go back on
+// list i in their old order.
 static void PoolCompactList(uint32_t i)
 {
     uint8_t *unmergedHead = nullptr;
@@ -235,16 +274,16 @@ void *PoolAlloc(uint32_t size)
     if (n > PoolBlockLimit)
         return PoolHeap.allocate(n);
 
-    uint32_t k = n / PoolGranule;
-    if (uint8_t *block = TakeFree(k))
-        return HandOut(block, n);
+    // Steps 2 to 5 of the algorithm.
+    if (void *block = TakeOwn(n))
+        return block;
     if (void *block = PoolCarve(n))
         return block;
     if (void *block = PoolSplit(n))
         return block;
     PoolCompact();
-    if (uint8_t *block = TakeFree(k))
-        return HandOut(block, n);
+    if (void *block = TakeOwn(n))
+        return block;
     return PoolSplit(n);
 }
 
