@@ -32,25 +32,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-// Under AddressSanitizer free pool blocks and uncarved chunk bytes are
-// poisoned, so a use of a block after PoolFree is caught. The pool itself
-// reads and writes the free-list link through NextFree/SetNextFree only.
-#if defined(__SANITIZE_ADDRESS__)
-#define POOL_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define POOL_ASAN 1
-#endif
-#endif
-#ifdef POOL_ASAN
-#include <sanitizer/asan_interface.h>
-#define POOL_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
-#define POOL_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
-#else
-#define POOL_POISON(p, n) ((void)(p), (void)(n))
-#define POOL_UNPOISON(p, n) ((void)(p), (void)(n))
-#endif
-
 static void *StandardAllocate(uint32_t size)
 {
     return malloc(size);
@@ -72,31 +53,10 @@ static uint32_t RoundToGranule(uint32_t size)
     return (size + PoolGranule - 1) & ~(PoolGranule - 1);
 }
 
-// A free block's first word links it to the next free block of its size.
-// The smallest block is one granule, so a link must fit in one: with wider
-// pointers a 4-byte free block would overwrite its neighbour.
-static_assert(sizeof(uint8_t *) == PoolGranule, "the free-list link must fit in the smallest block");
-
-static uint8_t *NextFree(const uint8_t *block)
-{
-    uint8_t *next;
-    POOL_UNPOISON(block, sizeof next);
-    memcpy(&next, block, sizeof next);
-    POOL_POISON(block, sizeof next);
-    return next;
-}
-
-static void SetNextFree(uint8_t *block, uint8_t *next)
-{
-    POOL_UNPOISON(block, sizeof next);
-    memcpy(block, &next, sizeof next);
-    POOL_POISON(block, sizeof next);
-}
-
 static void PushFree(uint8_t *block, uint32_t n)
 {
     uint32_t k = n / PoolGranule;
-    SetNextFree(block, static_cast<uint8_t *>(Pool.freeLists[k]));
+    PoolSetNextFree(block, static_cast<uint8_t *>(Pool.freeLists[k]));
     POOL_POISON(block, n);
     Pool.freeLists[k] = block;
 }
@@ -105,7 +65,7 @@ static uint8_t *TakeFree(uint32_t k)
 {
     uint8_t *block = static_cast<uint8_t *>(Pool.freeLists[k]);
     if (block)
-        Pool.freeLists[k] = NextFree(block);
+        Pool.freeLists[k] = PoolNextFree(block);
     return block;
 }
 
@@ -212,7 +172,7 @@ static bool PoolMergeNeighbour(uint8_t *x, uint32_t i, uint32_t j)
 {
     uint8_t *previous = nullptr;
     for (uint8_t *y = static_cast<uint8_t *>(Pool.freeLists[j]); y;) {
-        uint8_t *next = NextFree(y);
+        uint8_t *next = PoolNextFree(y);
         if (y != x) {
             uint8_t *merged = nullptr;
             if (Adjacent(y, j * PoolGranule, x))
@@ -221,7 +181,7 @@ static bool PoolMergeNeighbour(uint8_t *x, uint32_t i, uint32_t j)
                 merged = x;
             if (merged) {
                 if (previous)
-                    SetNextFree(previous, next);
+                    PoolSetNextFree(previous, next);
                 else
                     Pool.freeLists[j] = next;
                 PushFree(merged, (i + j) * PoolGranule);
@@ -247,9 +207,9 @@ static void PoolCompactList(uint32_t i)
             merged = PoolMergeNeighbour(x, i, j);
         if (merged)
             continue;
-        SetNextFree(x, nullptr);
+        PoolSetNextFree(x, nullptr);
         if (unmergedTail)
-            SetNextFree(unmergedTail, x);
+            PoolSetNextFree(unmergedTail, x);
         else
             unmergedHead = x;
         unmergedTail = x;
@@ -313,7 +273,7 @@ uint64_t PoolFreeBytes()
 {
     uint64_t bytes = Pool.chunk.bytesLeft;
     for (uint32_t k = 1; k < PoolListCount; ++k) {
-        for (const uint8_t *block = static_cast<uint8_t *>(Pool.freeLists[k]); block; block = NextFree(block))
+        for (const uint8_t *block = static_cast<uint8_t *>(Pool.freeLists[k]); block; block = PoolNextFree(block))
             bytes += k * PoolGranule;
     }
     return bytes;

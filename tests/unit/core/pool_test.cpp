@@ -10,11 +10,10 @@
 
 namespace {
 
-// Free blocks are poisoned in the sanitizer build; only this walk reads them.
-__attribute__((no_sanitize_address)) std::vector<void *> FreeList(uint32_t bytes)
+std::vector<void *> FreeList(uint32_t bytes)
 {
     std::vector<void *> blocks;
-    for (void *block = Pool.freeLists[bytes / 4]; block; block = *static_cast<void **>(block))
+    for (uint8_t *block = static_cast<uint8_t *>(Pool.freeLists[bytes / 4]); block; block = PoolNextFree(block))
         blocks.push_back(block);
     return blocks;
 }
