@@ -26,6 +26,11 @@
 // would go on while free blocks of other sizes lie unused, and the pool would
 // grow with every change in the mix of sizes. Once the budget is spent,
 // requests are met from what was carved: by reuse, cutting and merging.
+//
+// The state is one record, Pool. Its invariants, which PoolCheckInvariants
+// checks for the tests: the free blocks and the current chunk's rest are
+// aligned to a granule, lie inside chunks and do not overlap; and with the
+// blocks in use they make up the chunks exactly.
 
 #include "core/pool_internal.h"
 
@@ -267,14 +272,4 @@ void PoolFree(void *block, uint32_t size)
         return;
     }
     PushFree(static_cast<uint8_t *>(block), n);
-}
-
-uint64_t PoolFreeBytes()
-{
-    uint64_t bytes = Pool.chunk.bytesLeft;
-    for (uint32_t k = 1; k < PoolListCount; ++k) {
-        for (const uint8_t *block = static_cast<uint8_t *>(Pool.freeLists[k]); block; block = PoolNextFree(block))
-            bytes += k * PoolGranule;
-    }
-    return bytes;
 }

@@ -65,9 +65,21 @@ bool PoolNewChunk(PoolChunkState *chunk);
 void *PoolSplit(uint32_t n);
 void PoolCompact();
 
+// For the tests, in pool_check.cpp, which the product does not link.
+//
 // Bytes on the free lists and left in the current chunk: with every block
 // given back, all the bytes of the chunks taken so far.
 uint64_t PoolFreeBytes();
+
+// The pool's invariants, given the bytes of the caller's live blocks and
+// what the system heap has handed out and not taken back: its bytes, and
+// whether a span lies inside one of its blocks. Every free block, and the
+// current chunk's uncarved rest, is aligned to a granule, lies inside a block
+// the heap gave and overlaps no other; and those bytes and the live ones are
+// exactly the heap's. (Count blocks above PoolBlockLimit in both or neither.)
+// Gives the first that fails, or null.
+const char *PoolCheckInvariants(uint64_t liveBytes, uint64_t heapBytes,
+                                bool (*heapHolds)(const void *start, uint32_t size));
 
 // A free block's first word links it to the next free block of its size.
 // The smallest block is one granule, so a link must fit in one: with wider

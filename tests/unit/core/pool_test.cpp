@@ -56,9 +56,9 @@ TEST_F(PoolTest, RoundsToFourAndPassesLargeRequestsToTheHeap)
     void *large = PoolAlloc(2049);
     ASSERT_NE(large, nullptr);
     EXPECT_EQ(TestHeap::requests.back(), 2052u);
-    EXPECT_EQ(TestHeap::live.size(), 2u);
+    EXPECT_STREQ(CheckPool(16 + 2048 + 2052), nullptr);
     PoolFree(large, 2049);
-    EXPECT_EQ(TestHeap::live.size(), 1u);
+    EXPECT_STREQ(CheckPool(16 + 2048), nullptr);
     EXPECT_EQ(Pool.budget, static_cast<int32_t>(PoolBudgetAtStart - 16 - 2048));
 }
 
@@ -143,7 +143,7 @@ TEST_F(PoolTest, AHeapGrantingAtMost3000GivesA3000ByteChunk)
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(Pool.chunk.bytesLeft, 2900u);
     EXPECT_EQ(Pool.chunk.carvingPoint, block + 100);
-    EXPECT_EQ(TestHeap::live.size(), 1u);
+    EXPECT_STREQ(CheckPool(100), nullptr);
 }
 
 TEST_F(PoolTest, AChunkTooSmallForTheRequestStaysForSmallerOnes)
@@ -153,7 +153,7 @@ TEST_F(PoolTest, AChunkTooSmallForTheRequestStaysForSmallerOnes)
     EXPECT_EQ(Pool.chunk.bytesLeft, 64u);
     void *small = PoolAlloc(60);
     EXPECT_EQ(small, static_cast<void *>(Pool.chunk.carvingPoint - 60));
-    EXPECT_EQ(TestHeap::live.size(), 1u);
+    EXPECT_STREQ(CheckPool(60), nullptr);
 }
 
 TEST_F(PoolTest, AnExhaustedBudgetIsMetBySplittingTheLargestBlock)
