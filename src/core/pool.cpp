@@ -1,26 +1,41 @@
+// The small-block pool beneath the file layer. The algorithm:
+//
+//  1. A request is rounded up to whole granules of 4 bytes. Above
+//     PoolBlockLimit it goes to the system heap, and back there when freed.
+//  2. A freed block goes to the front of the free list of its size, and a
+//     request takes the front block of its own list first: a push and a pop,
+//     with the block last freed reused first.
+//  3. Failing that, the request is carved from the current chunk, front to
+//     back, while the budget lasts. Chunks of up to PoolChunkSize bytes come
+//     from the system heap; a chunk too short for a request is replaced, and
+//     its rest becomes one free block.
+//  4. Failing that, the request is cut from the front of the largest free
+//     block larger than it, and the rest goes on the list of its size.
+//  5. Failing that, adjacent free blocks are merged, and steps 2 and 4 are
+//     tried once more: merging may have made a block of exactly the size
+//     asked for, or one larger to cut.
+//
+// Carving comes before cutting so that large free blocks stay whole while
+// there is budget, and merging comes last because it compares free blocks
+// pairwise. Nothing is merged when a block is freed.
+//
+// The budget caps the bytes carved over the program's life, and freeing a
+// block gives none of it back. Chunks never go back to the heap: a carved
+// block is the pool's memory for good, in use or free, and the budget bounds
+// that memory, not the bytes in use. Were freed bytes given back, carving
+// would go on while free blocks of other sizes lie unused, and the pool would
+// grow with every change in the mix of sizes. Once the budget is spent,
+// requests are met from what was carved: by reuse, cutting and merging.
+//
+// The state is one record, Pool. Its invariants, which PoolCheckInvariants
+// checks for the tests: the free blocks and the current chunk's rest are
+// aligned to a granule, lie inside chunks and do not overlap; and with the
+// blocks in use they make up the chunks exactly.
+
 #include "core/pool_internal.h"
 
 #include <stdlib.h>
 #include <string.h>
-
-// Under AddressSanitizer free pool blocks and uncarved chunk bytes are
-// poisoned, so a use of a block after PoolFree is caught. The pool itself
-// reads and writes the free-list link through NextFree/SetNextFree only.
-#if defined(__SANITIZE_ADDRESS__)
-#define POOL_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define POOL_ASAN 1
-#endif
-#endif
-#ifdef POOL_ASAN
-#include <sanitizer/asan_interface.h>
-#define POOL_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
-#define POOL_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
-#else
-#define POOL_POISON(p, n) ((void)(p), (void)(n))
-#define POOL_UNPOISON(p, n) ((void)(p), (void)(n))
-#endif
 
 static void *StandardAllocate(uint32_t size)
 {
@@ -43,31 +58,10 @@ static uint32_t RoundToGranule(uint32_t size)
     return (size + PoolGranule - 1) & ~(PoolGranule - 1);
 }
 
-// A free block's first word links it to the next free block of its size.
-// The smallest block is one granule, so a link must fit in one: with wider
-// pointers a 4-byte free block would overwrite its neighbour.
-static_assert(sizeof(uint8_t *) == PoolGranule, "the free-list link must fit in the smallest block");
-
-static uint8_t *NextFree(const uint8_t *block)
-{
-    uint8_t *next;
-    POOL_UNPOISON(block, sizeof next);
-    memcpy(&next, block, sizeof next);
-    POOL_POISON(block, sizeof next);
-    return next;
-}
-
-static void SetNextFree(uint8_t *block, uint8_t *next)
-{
-    POOL_UNPOISON(block, sizeof next);
-    memcpy(block, &next, sizeof next);
-    POOL_POISON(block, sizeof next);
-}
-
 static void PushFree(uint8_t *block, uint32_t n)
 {
     uint32_t k = n / PoolGranule;
-    SetNextFree(block, static_cast<uint8_t *>(Pool.freeLists[k]));
+    PoolSetNextFree(block, static_cast<uint8_t *>(Pool.freeLists[k]));
     POOL_POISON(block, n);
     Pool.freeLists[k] = block;
 }
@@ -76,7 +70,7 @@ static uint8_t *TakeFree(uint32_t k)
 {
     uint8_t *block = static_cast<uint8_t *>(Pool.freeLists[k]);
     if (block)
-        Pool.freeLists[k] = NextFree(block);
+        Pool.freeLists[k] = PoolNextFree(block);
     return block;
 }
 
@@ -86,37 +80,58 @@ static void *HandOut(uint8_t *block, uint32_t n)
     return block;
 }
 
-// Searches for the largest chunk, up to 4096 bytes, that the system heap
-// grants: a binary search on the candidate size c with the step d.
+// The front block of the list for n bytes, or null.
+static void *TakeOwn(uint32_t n)
+{
+    uint8_t *block = TakeFree(n / PoolGranule);
+    return block ? HandOut(block, n) : nullptr;
+}
+
+// The step at which the chunk search stops halving on refusals.
+static const uint32_t PoolSearchWalkStep = 2 * PoolGranule;
+
+// Finds the largest chunk, up to PoolChunkSize bytes, that the system heap
+// grants, moving a candidate size by a step, both PoolChunkSize at first:
+//  - the full size granted at the first request is taken;
+//  - any other grant is given back and the size goes up by half the step,
+//    until the step is one granule: that grant is taken;
+//  - a refusal takes the size down by half the step until the step is
+//    PoolSearchWalkStep, then by the whole step; a refusal below that size
+//    gives up.
+// A heap that grants up to some limit thus gives the limit rounded down to a
+// granule, in at most 13 requests. A refusal of two granules leads to a
+// request of 0 bytes, whose grant is never taken: the step is two granules.
 bool PoolNewChunk(PoolChunkState *chunk)
 {
-    uint32_t c = PoolChunkSize;
-    uint32_t d = PoolChunkSize;
-    for (bool first = true;; first = false) {
-        void *block = PoolHeap.allocate(c);
+    uint32_t size = PoolChunkSize;
+    uint32_t step = PoolChunkSize;
+    for (;;) {
+        uint8_t *block = static_cast<uint8_t *>(PoolHeap.allocate(size));
+        if (block && (step == PoolChunkSize || step == PoolGranule)) {
+            POOL_POISON(block, size);
+            chunk->carvingPoint = block;
+            chunk->bytesLeft = size;
+            return true;
+        }
         if (block) {
-            if (first || d < 8) {
-                POOL_POISON(block, c);
-                chunk->carvingPoint = static_cast<uint8_t *>(block);
-                chunk->bytesLeft = c;
-                return true;
-            }
-            d /= 2;
-            c += d;
             PoolHeap.release(block);
-        } else if (d > 8) {
-            d /= 2;
-            c -= d;
-        } else if (c < 8) {
+            step /= 2;
+            size += step;
+        } else if (step > PoolSearchWalkStep) {
+            step /= 2;
+            size -= step;
+        } else if (size < PoolSearchWalkStep) {
             return false;
         } else {
-            c -= d;
+            size -= step;
         }
     }
 }
 
 // Takes n bytes from the current chunk, fetching a new chunk when the current
-// one is short. The bytes left in a replaced chunk become one free block.
+// one is short. The bytes left in the chunk replaced become one free block,
+// whether or not a new chunk came; a new chunk too short for n stays current
+// for smaller requests.
 void *PoolCarve(uint32_t n)
 {
     if (static_cast<int32_t>(n) > Pool.budget)
@@ -162,7 +177,7 @@ static bool PoolMergeNeighbour(uint8_t *x, uint32_t i, uint32_t j)
 {
     uint8_t *previous = nullptr;
     for (uint8_t *y = static_cast<uint8_t *>(Pool.freeLists[j]); y;) {
-        uint8_t *next = NextFree(y);
+        uint8_t *next = PoolNextFree(y);
         if (y != x) {
             uint8_t *merged = nullptr;
             if (Adjacent(y, j * PoolGranule, x))
@@ -171,7 +186,7 @@ static bool PoolMergeNeighbour(uint8_t *x, uint32_t i, uint32_t j)
                 merged = x;
             if (merged) {
                 if (previous)
-                    SetNextFree(previous, next);
+                    PoolSetNextFree(previous, next);
                 else
                     Pool.freeLists[j] = next;
                 PushFree(merged, (i + j) * PoolGranule);
@@ -185,7 +200,8 @@ static bool PoolMergeNeighbour(uint8_t *x, uint32_t i, uint32_t j)
 }
 
 // Tries to merge every block of list i with a neighbour no smaller than
-// itself; blocks that find none go back on list i in their old order.
+// itself, into a block below PoolBlockLimit; blocks that find none go back on
+// list i in their old order.
 static void PoolCompactList(uint32_t i)
 {
     uint8_t *unmergedHead = nullptr;
@@ -196,9 +212,9 @@ static void PoolCompactList(uint32_t i)
             merged = PoolMergeNeighbour(x, i, j);
         if (merged)
             continue;
-        SetNextFree(x, nullptr);
+        PoolSetNextFree(x, nullptr);
         if (unmergedTail)
-            SetNextFree(unmergedTail, x);
+            PoolSetNextFree(unmergedTail, x);
         else
             unmergedHead = x;
         unmergedTail = x;
@@ -223,16 +239,16 @@ void *PoolAlloc(uint32_t size)
     if (n > PoolBlockLimit)
         return PoolHeap.allocate(n);
 
-    uint32_t k = n / PoolGranule;
-    if (uint8_t *block = TakeFree(k))
-        return HandOut(block, n);
+    // Steps 2 to 5 of the algorithm.
+    if (void *block = TakeOwn(n))
+        return block;
     if (void *block = PoolCarve(n))
         return block;
     if (void *block = PoolSplit(n))
         return block;
     PoolCompact();
-    if (uint8_t *block = TakeFree(k))
-        return HandOut(block, n);
+    if (void *block = TakeOwn(n))
+        return block;
     return PoolSplit(n);
 }
 
@@ -256,14 +272,4 @@ void PoolFree(void *block, uint32_t size)
         return;
     }
     PushFree(static_cast<uint8_t *>(block), n);
-}
-
-uint64_t PoolFreeBytes()
-{
-    uint64_t bytes = Pool.chunk.bytesLeft;
-    for (uint32_t k = 1; k < PoolListCount; ++k) {
-        for (const uint8_t *block = static_cast<uint8_t *>(Pool.freeLists[k]); block; block = NextFree(block))
-            bytes += k * PoolGranule;
-    }
-    return bytes;
 }

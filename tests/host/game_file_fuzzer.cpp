@@ -20,7 +20,7 @@
 
 #include "fuzz_check.h"
 
-#include "core/pool_internal.h"
+#include "core/pool.h"
 #include "gamefs/file_system.h"
 #include "gamefs/game_file.h"
 #include "gamefs/gamefs_internal.h"
@@ -208,7 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FileSystemShutdown();
     ForgetArchives();
 
-    Check(TestHeap::liveBytes == PoolFreeBytes());  // every block given back
+    Check(!CheckPool(0));  // every block given back
     ResetPool();
 
     if (looseMade)

@@ -40,6 +40,18 @@ void TestHeap::ReleaseAll()
     liveBytes = 0;
 }
 
+const char *CheckPool(uint64_t liveBytes)
+{
+    auto holds = [](const void *start, uint32_t size) {
+        auto after = TestHeap::live.upper_bound(const_cast<void *>(start));
+        if (after == TestHeap::live.begin())
+            return false;
+        auto block = std::prev(after);
+        return reinterpret_cast<uintptr_t>(start) + size <= reinterpret_cast<uintptr_t>(block->first) + block->second;
+    };
+    return PoolCheckInvariants(liveBytes, TestHeap::liveBytes, holds);
+}
+
 void ResetPool()
 {
     TestHeap::ReleaseAll();

@@ -23,6 +23,10 @@ struct TestHeap {
     static void ReleaseAll();
 };
 
+// The pool's invariants on this heap (PoolCheckInvariants), with liveBytes
+// in the caller's live blocks: the first that fails, or null.
+const char *CheckPool(uint64_t liveBytes);
+
 // An empty pool on this heap, with no limit and no requests recorded, after
 // every block the heap handed out has been given back.
 void ResetPool();
