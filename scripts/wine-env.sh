@@ -137,22 +137,20 @@ wine_use_prefix() {
     wine_env_servers="${wine_env_servers:-} $1"
 }
 
+# Xvfb picks a free display itself and names it on the descriptor given
+# with -displayfd once it takes connections, so that runs at the same time
+# never race for one.
 xvfb_start() {
-    local display=90 tries=0
-    while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-        display=$((display + 1))
-    done
-    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    local answer display=""
+    exec {answer}< <(exec Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>&1 >/dev/null 2>&1)
     wine_env_xvfb=$!
+    read -r -t 10 display <&"$answer" || true
+    exec {answer}<&-
+    if [ -z "$display" ]; then
+        echo "xvfb: no display came up (is Xvfb installed and working?)" >&2
+        return 1
+    fi
     export DISPLAY=":$display"
-    until [ -e "/tmp/.X11-unix/X$display" ]; do
-        if [ $tries -ge 100 ] || ! kill -0 "$wine_env_xvfb" 2>/dev/null; then
-            echo "xvfb: display :$display did not come up (is Xvfb installed and working?)" >&2
-            return 1
-        fi
-        sleep 0.1
-        tries=$((tries + 1))
-    done
 }
 
 wine_env_cleanup() {
