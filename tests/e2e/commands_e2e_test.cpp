@@ -114,7 +114,7 @@ protected:
     {
         RemoveInstallation();
         demo::ClearLog();
-        Eject(EmptyDrive);
+        driver::ClearFolder(EmptyDrive);
         ASSERT_TRUE(Insert(DiscDrive));
         ASSERT_TRUE(Insert(HardDisk));
     }
@@ -155,24 +155,6 @@ protected:
     static bool Insert(const wchar_t *root)
     {
         return Exists(std::wstring(root) + L"rumbelon\\rumbelon.exe") || demo::CopyDisc(root);
-    }
-
-    // The drive's root emptied. The root itself must stay: removing it
-    // would remove the folder that the drive letter maps to.
-    static void Eject(const wchar_t *root)
-    {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((std::wstring(root) + L"*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return;
-        do {
-            std::wstring path = std::wstring(root) + found.cFileName;
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW(path.c_str());
-            else if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
-                driver::RemoveFolder(path + L"\\");
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
     }
 
     // Installs the game with the disc's installer, without its pages.
@@ -429,7 +411,7 @@ TEST_F(Commands, DirectXFromTheDiscStartsItsSetupThereAndStays)
 
 TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
 {
-    Eject(DiscDrive);
+    driver::ClearFolder(DiscDrive);
     HWND window = OpenMenu(HardDisk);
     ASSERT_TRUE(window);
     const std::wstring prompt = MenuString(IDS_INSERT_DISC);

@@ -401,38 +401,42 @@ std::wstring MakeScratchFolder(const wchar_t *prefix)
     }
 }
 
-void RemoveFolder(const std::wstring &folder)
+bool ForEachEntry(const std::wstring &folder, const std::function<void(const std::wstring &, bool)> &visit)
 {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(folder + name + L"\\");
-            else
-                DeleteFileW((folder + name).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            visit(name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
+}
+
+void ClearFolder(const std::wstring &folder)
+{
+    ForEachEntry(folder, [&](const std::wstring &name, bool isFolder) {
+        if (isFolder)
+            RemoveFolder(folder + name + L"\\");
+        else
+            DeleteFileW((folder + name).c_str());
+    });
+}
+
+void RemoveFolder(const std::wstring &folder)
+{
+    ClearFolder(folder);
     RemoveDirectoryW(folder.c_str());
 }
 
 std::vector<std::wstring> FolderListing(const std::wstring &folder)
 {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(name + (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? L"\\" : L""));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    ForEachEntry(folder,
+                 [&](const std::wstring &name, bool isFolder) { names.push_back(isFolder ? name + L"\\" : name); });
     std::sort(names.begin(), names.end());
     return names;
 }

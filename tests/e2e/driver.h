@@ -10,6 +10,7 @@
 
 #include <stdint.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -129,11 +130,19 @@ std::wstring ModuleString(const std::wstring &path, UINT id, int size = 256);
 // The folder of this program, with a trailing backslash.
 std::wstring ProgramFolder();
 
-// A new empty folder under the temporary folder, and its removal.
+// Calls `visit` with the name of each entry of `folder` (trailing
+// backslash), "." and ".." left out, and whether it is a folder; false
+// when the folder cannot be listed.
+bool ForEachEntry(const std::wstring &folder, const std::function<void(const std::wstring &, bool)> &visit);
+
+// A new empty folder under the temporary folder, and its removal; a
+// folder emptied (as a mapped drive's root must be: removing it would
+// remove the folder that the letter maps to).
 std::wstring MakeScratchFolder(const wchar_t *prefix);
 void RemoveFolder(const std::wstring &folder);
-// The names in a folder (trailing backslash), sorted, "." and ".." left
-// out, subfolders marked with "\"; none for a folder that is not there.
+void ClearFolder(const std::wstring &folder);
+// The names in a folder (trailing backslash), sorted, subfolders marked
+// with "\"; none for a folder that is not there.
 std::vector<std::wstring> FolderListing(const std::wstring &folder);
 bool CopyInto(const std::wstring &file, const std::wstring &folder);
 bool WriteTextFile(const std::wstring &path, const char *text);
