@@ -296,6 +296,15 @@ protected:
         EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(box); }, Patience));
     }
 
+    // A click whose command shows one of the menu's error boxes (string
+    // `text`, OK and an icon), answered; the menu stays.
+    void ExpectErrorBox(HWND window, int button, UINT text)
+    {
+        driver::Click(Button(window, button));
+        ExpectMenuBox(MenuString(text), {IDOK}, true, IDOK);
+        ExpectStays(window);
+    }
+
     std::deque<Child> children;  // references to them stay valid
     Child *menuProcess = nullptr;
 };
@@ -381,9 +390,7 @@ TEST_F(Commands, FolderWithoutTheGameShowsTheInstallationErrorAndRestoresTheDire
     HWND window = OpenMenu(DiscDrive);
     ASSERT_TRUE(window);
     for (int button : {IDC_PLAY, IDC_PLAY_OPTION}) {
-        driver::Click(Button(window, button));
-        ExpectMenuBox(MenuString(IDS_INSTALLATION_ERROR), {IDOK}, true, IDOK);
-        ExpectStays(window);
+        ExpectErrorBox(window, button, IDS_INSTALLATION_ERROR);
     }
     EXPECT_TRUE(demo::ReadLog().empty());
 
@@ -451,9 +458,7 @@ TEST_F(Commands, DiscProgramsThatDoNotStartShowTheDiscError)
     ASSERT_TRUE(window);
     for (int button : {IDC_INSTALL, IDC_INSTALL_DIRECTX}) {
         SCOPED_TRACE(button);
-        driver::Click(Button(window, button));
-        ExpectMenuBox(MenuString(IDS_DISC_ERROR), {IDOK}, true, IDOK);
-        ExpectStays(window);
+        ExpectErrorBox(window, button, IDS_DISC_ERROR);
     }
     ExitMenu(window);
     EXPECT_TRUE(demo::ReadLog().empty());
@@ -503,9 +508,7 @@ TEST_F(Commands, MissingUninstallerShowsTheInstallationErrorAndStays)
     demo::Register(Folder, L"\"C:\\windows\\rumbelon-gone.exe\" \"" + Folder + L"\"");
     HWND window = OpenMenu(DiscDrive);
     ASSERT_TRUE(window);
-    driver::Click(Button(window, IDC_UNINSTALL));
-    ExpectMenuBox(MenuString(IDS_INSTALLATION_ERROR), {IDOK}, true, IDOK);
-    ExpectStays(window);
+    ExpectErrorBox(window, IDC_UNINSTALL, IDS_INSTALLATION_ERROR);
     ExitMenu(window);
     EXPECT_TRUE(demo::ReadLog().empty());
 }
