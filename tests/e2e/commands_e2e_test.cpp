@@ -3,8 +3,9 @@
 // the boxes and pages a user answers, and whether the menu stays or quits.
 //
 // run-suite maps D: and E: as CD-ROM drives and F: as a hard disk (see
-// CMakeLists.txt). Every case begins with D: empty, the disc in E:, a copy
-// of the disc on F:, nothing installed and an empty log.
+// CMakeLists.txt), which every case checks first. Every case begins with
+// D: empty, the disc in E:, a copy of the disc on F:, nothing installed and
+// an empty log.
 
 #include "demo_probe.h"
 #include "discovery/registry.h"
@@ -112,6 +113,8 @@ class Commands : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        const std::string drives = driver::DriveProblems();
+        ASSERT_TRUE(drives.empty()) << drives;
         RemoveInstallation();
         demo::ClearLog();
         driver::ClearFolder(EmptyDrive);

@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include <algorithm>
+#include <sstream>
 
 namespace driver {
 
@@ -193,6 +194,36 @@ HWND FocusOf(HWND window)
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+namespace {
+
+// By GetDriveTypeW's answer: the drive type of Wine that gives it, and its
+// name in a message.
+const char *const WineTypes[] = {"", "", "floppy", "hd", "network", "cdrom", ""};
+const char *const TypeNames[] = {"of no known type", "not mapped",      "a floppy drive", "a hard disk",
+                                 "a network drive",  "a CD-ROM drive", "a RAM disk"};
+
+}  // namespace
+
+std::string DriveProblems(const char *table)
+{
+    if (!table)
+        return "no drive table (RUMBELON_DRIVES): run the suite through run-suite\n";
+    std::string problems, drive;
+    for (std::istringstream drives(table); drives >> drive;) {
+        UINT wanted = DRIVE_REMOVABLE;
+        while (wanted <= DRIVE_CDROM && drive.compare(1, std::string::npos, std::string(":") + WineTypes[wanted]))
+            wanted++;
+        const wchar_t root[] = {wchar_t(toupper(drive[0])), L':', L'\\', L'\0'};
+        UINT type = GetDriveTypeW(root);
+        if (wanted > DRIVE_CDROM)
+            problems += "drive " + drive + " is no LETTER:TYPE with a drive type of Wine\n";
+        else if (type != wanted)
+            problems += std::string("drive ") + char(root[0]) + ": should be " + TypeNames[wanted] + ", is " +
+                        (type <= DRIVE_RAMDISK ? TypeNames[type] : "of type " + std::to_string(type)) + "\n";
+    }
+    return problems;
 }
 
 namespace {

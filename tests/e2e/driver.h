@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <stdint.h>
+#include <stdlib.h>
 
 #include <functional>
 #include <string>
@@ -96,6 +97,11 @@ void PressKey(WORD virtualKey);
 
 // The window with the keyboard focus in the thread that owns `window`.
 HWND FocusOf(HWND window);
+
+// The drives of `table` ("d:cdrom f:hd", as run-suite mapped them) whose
+// type is another, a line each ("drive E: should be a CD-ROM drive, is a
+// hard disk"); empty when every drive has its type.
+std::string DriveProblems(const char *table = getenv("RUMBELON_DRIVES"));
 
 // 0x00RRGGBB pixels, top row first.
 struct Image {
