@@ -209,7 +209,7 @@ const char *const TypeNames[] = {"of no known type", "not mapped",      "a flopp
 std::string DriveProblems(const char *table)
 {
     if (!table)
-        return "no drive table (RUMBELON_DRIVES): run the suite through run-suite\n";
+        return "no drive table (RUMBELON_DRIVES): run the suite through scripts/run-suite\n";
     std::string problems, drive;
     for (std::istringstream drives(table); drives >> drive;) {
         UINT wanted = DRIVE_REMOVABLE;
