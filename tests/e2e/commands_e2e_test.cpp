@@ -3,8 +3,9 @@
 // the boxes and pages a user answers, and whether the menu stays or quits.
 //
 // run-suite maps D: and E: as CD-ROM drives and F: as a hard disk (see
-// CMakeLists.txt). Every case begins with D: empty, the disc in E:, a copy
-// of the disc on F:, nothing installed and an empty log.
+// CMakeLists.txt), which every case checks first. Every case begins with
+// D: empty, the disc in E:, a copy of the disc on F:, nothing installed and
+// an empty log.
 
 #include "demo_probe.h"
 #include "discovery/registry.h"
@@ -112,9 +113,11 @@ class Commands : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        const std::string drives = driver::DriveProblems();
+        ASSERT_TRUE(drives.empty()) << drives;
         RemoveInstallation();
         demo::ClearLog();
-        Eject(EmptyDrive);
+        driver::ClearFolder(EmptyDrive);
         ASSERT_TRUE(Insert(DiscDrive));
         ASSERT_TRUE(Insert(HardDisk));
     }
@@ -155,24 +158,6 @@ protected:
     static bool Insert(const wchar_t *root)
     {
         return Exists(std::wstring(root) + L"rumbelon\\rumbelon.exe") || demo::CopyDisc(root);
-    }
-
-    // The drive's root emptied. The root itself must stay: removing it
-    // would remove the folder that the drive letter maps to.
-    static void Eject(const wchar_t *root)
-    {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((std::wstring(root) + L"*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return;
-        do {
-            std::wstring path = std::wstring(root) + found.cFileName;
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW(path.c_str());
-            else if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
-                driver::RemoveFolder(path + L"\\");
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
     }
 
     // Installs the game with the disc's installer, without its pages.
@@ -314,6 +299,15 @@ protected:
         EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(box); }, Patience));
     }
 
+    // A click whose command shows one of the menu's error boxes (string
+    // `text`, OK and an icon), answered; the menu stays.
+    void ExpectErrorBox(HWND window, int button, UINT text)
+    {
+        driver::Click(Button(window, button));
+        ExpectMenuBox(MenuString(text), {IDOK}, true, IDOK);
+        ExpectStays(window);
+    }
+
     std::deque<Child> children;  // references to them stay valid
     Child *menuProcess = nullptr;
 };
@@ -399,9 +393,7 @@ TEST_F(Commands, FolderWithoutTheGameShowsTheInstallationErrorAndRestoresTheDire
     HWND window = OpenMenu(DiscDrive);
     ASSERT_TRUE(window);
     for (int button : {IDC_PLAY, IDC_PLAY_OPTION}) {
-        driver::Click(Button(window, button));
-        ExpectMenuBox(MenuString(IDS_INSTALLATION_ERROR), {IDOK}, true, IDOK);
-        ExpectStays(window);
+        ExpectErrorBox(window, button, IDS_INSTALLATION_ERROR);
     }
     EXPECT_TRUE(demo::ReadLog().empty());
 
@@ -429,7 +421,7 @@ TEST_F(Commands, DirectXFromTheDiscStartsItsSetupThereAndStays)
 
 TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
 {
-    Eject(DiscDrive);
+    driver::ClearFolder(DiscDrive);
     HWND window = OpenMenu(HardDisk);
     ASSERT_TRUE(window);
     const std::wstring prompt = MenuString(IDS_INSERT_DISC);
@@ -469,9 +461,7 @@ TEST_F(Commands, DiscProgramsThatDoNotStartShowTheDiscError)
     ASSERT_TRUE(window);
     for (int button : {IDC_INSTALL, IDC_INSTALL_DIRECTX}) {
         SCOPED_TRACE(button);
-        driver::Click(Button(window, button));
-        ExpectMenuBox(MenuString(IDS_DISC_ERROR), {IDOK}, true, IDOK);
-        ExpectStays(window);
+        ExpectErrorBox(window, button, IDS_DISC_ERROR);
     }
     ExitMenu(window);
     EXPECT_TRUE(demo::ReadLog().empty());
@@ -521,9 +511,7 @@ TEST_F(Commands, MissingUninstallerShowsTheInstallationErrorAndStays)
     demo::Register(Folder, L"\"C:\\windows\\rumbelon-gone.exe\" \"" + Folder + L"\"");
     HWND window = OpenMenu(DiscDrive);
     ASSERT_TRUE(window);
-    driver::Click(Button(window, IDC_UNINSTALL));
-    ExpectMenuBox(MenuString(IDS_INSTALLATION_ERROR), {IDOK}, true, IDOK);
-    ExpectStays(window);
+    ExpectErrorBox(window, IDC_UNINSTALL, IDS_INSTALLATION_ERROR);
     ExitMenu(window);
     EXPECT_TRUE(demo::ReadLog().empty());
 }

@@ -20,22 +20,14 @@ bool CopyFolder(const std::wstring &from, const std::wstring &to)
 {
     if (!CreateDirectoryW(to.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((from + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
     bool copied = true;
-    do {
-        std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    bool listed = driver::ForEachEntry(from, [&](const std::wstring &name, bool isFolder) {
+        if (isFolder)
             copied = CopyFolder(from + name + L"\\", to + name + L"\\") && copied;
         else
             copied = CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE) && copied;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return copied;
+    });
+    return listed && copied;
 }
 
 // The log's lines are in the ANSI code page; the paths of the suites are

@@ -3,6 +3,7 @@
 #include <stdio.h>
 
 #include <algorithm>
+#include <sstream>
 
 namespace driver {
 
@@ -193,6 +194,36 @@ HWND FocusOf(HWND window)
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+namespace {
+
+// By GetDriveTypeW's answer: the drive type of Wine that gives it, and its
+// name in a message.
+const char *const WineTypes[] = {"", "", "floppy", "hd", "network", "cdrom", ""};
+const char *const TypeNames[] = {"of no known type", "not mapped",      "a floppy drive", "a hard disk",
+                                 "a network drive",  "a CD-ROM drive", "a RAM disk"};
+
+}  // namespace
+
+std::string DriveProblems(const char *table)
+{
+    if (!table)
+        return "no drive table (RUMBELON_DRIVES): run the suite through scripts/run-suite\n";
+    std::string problems, drive;
+    for (std::istringstream drives(table); drives >> drive;) {
+        UINT wanted = DRIVE_REMOVABLE;
+        while (wanted <= DRIVE_CDROM && drive.compare(1, std::string::npos, std::string(":") + WineTypes[wanted]))
+            wanted++;
+        const wchar_t root[] = {wchar_t(toupper(drive[0])), L':', L'\\', L'\0'};
+        UINT type = GetDriveTypeW(root);
+        if (wanted > DRIVE_CDROM)
+            problems += "drive " + drive + " is no LETTER:TYPE with a drive type of Wine\n";
+        else if (type != wanted)
+            problems += std::string("drive ") + char(root[0]) + ": should be " + TypeNames[wanted] + ", is " +
+                        (type <= DRIVE_RAMDISK ? TypeNames[type] : "of type " + std::to_string(type)) + "\n";
+    }
+    return problems;
 }
 
 namespace {
@@ -401,38 +432,42 @@ std::wstring MakeScratchFolder(const wchar_t *prefix)
     }
 }
 
-void RemoveFolder(const std::wstring &folder)
+bool ForEachEntry(const std::wstring &folder, const std::function<void(const std::wstring &, bool)> &visit)
 {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveFolder(folder + name + L"\\");
-            else
-                DeleteFileW((folder + name).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            visit(name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
+}
+
+void ClearFolder(const std::wstring &folder)
+{
+    ForEachEntry(folder, [&](const std::wstring &name, bool isFolder) {
+        if (isFolder)
+            RemoveFolder(folder + name + L"\\");
+        else
+            DeleteFileW((folder + name).c_str());
+    });
+}
+
+void RemoveFolder(const std::wstring &folder)
+{
+    ClearFolder(folder);
     RemoveDirectoryW(folder.c_str());
 }
 
 std::vector<std::wstring> FolderListing(const std::wstring &folder)
 {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(name + (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? L"\\" : L""));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    ForEachEntry(folder,
+                 [&](const std::wstring &name, bool isFolder) { names.push_back(isFolder ? name + L"\\" : name); });
     std::sort(names.begin(), names.end());
     return names;
 }

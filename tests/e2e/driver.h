@@ -9,7 +9,9 @@
 #include <windows.h>
 
 #include <stdint.h>
+#include <stdlib.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,11 @@ void PressKey(WORD virtualKey);
 // The window with the keyboard focus in the thread that owns `window`.
 HWND FocusOf(HWND window);
 
+// The drives of `table` ("d:cdrom f:hd", as run-suite mapped them) whose
+// type is another, a line each ("drive E: should be a CD-ROM drive, is a
+// hard disk"); empty when every drive has its type.
+std::string DriveProblems(const char *table = getenv("RUMBELON_DRIVES"));
+
 // 0x00RRGGBB pixels, top row first.
 struct Image {
     int width = 0;
@@ -129,11 +136,19 @@ std::wstring ModuleString(const std::wstring &path, UINT id, int size = 256);
 // The folder of this program, with a trailing backslash.
 std::wstring ProgramFolder();
 
-// A new empty folder under the temporary folder, and its removal.
+// Calls `visit` with the name of each entry of `folder` (trailing
+// backslash), "." and ".." left out, and whether it is a folder; false
+// when the folder cannot be listed.
+bool ForEachEntry(const std::wstring &folder, const std::function<void(const std::wstring &, bool)> &visit);
+
+// A new empty folder under the temporary folder, and its removal; a
+// folder emptied (as a mapped drive's root must be: removing it would
+// remove the folder that the letter maps to).
 std::wstring MakeScratchFolder(const wchar_t *prefix);
 void RemoveFolder(const std::wstring &folder);
-// The names in a folder (trailing backslash), sorted, "." and ".." left
-// out, subfolders marked with "\"; none for a folder that is not there.
+void ClearFolder(const std::wstring &folder);
+// The names in a folder (trailing backslash), sorted, subfolders marked
+// with "\"; none for a folder that is not there.
 std::vector<std::wstring> FolderListing(const std::wstring &folder);
 bool CopyInto(const std::wstring &file, const std::wstring &folder);
 bool WriteTextFile(const std::wstring &path, const char *text);

@@ -354,11 +354,14 @@ TEST_F(Menu, LibrariesComeFromAFolderTheCodePageCannotSpellAndNeverRun)
 }
 
 // Run with drive E: mapped as a CD-ROM drive by run-suite (a suite of its
-// own).
+// own), which hands its table on: the check that suites with drives begin
+// with finds E: as it should be, and names each drive of another type.
 TEST(Harness, MapsDriveEAsACdRomDrive)
 {
     EXPECT_EQ(UINT(DRIVE_CDROM), GetDriveTypeW(L"E:\\"));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"E:\\"));
+    EXPECT_EQ("", driver::DriveProblems());
+    EXPECT_EQ("drive E: should be a hard disk, is a CD-ROM drive\n", driver::DriveProblems("e:hd c:hd"));
 }
 
 // Run with LC_ALL naming a Japanese locale (a suite of its own).

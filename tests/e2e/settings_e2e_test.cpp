@@ -180,6 +180,21 @@ protected:
         ASSERT_TRUE(menuWindow) << "the menu window did not appear";
     }
 
+    // Writes an old file (PutOldFile), then starts the menu.
+    void StartMenuAfterOldFile(const std::wstring &path, const std::string &bytes)
+    {
+        oldFileTime = PutOldFile(path, bytes);
+        ASSERT_NE(0u, oldFileTime);
+        StartMenu();
+    }
+
+    // The old file as it was written: the same bytes, the same time.
+    void ExpectUntouched(const std::wstring &path, const std::string &bytes)
+    {
+        EXPECT_EQ(bytes, FileBytes(path));
+        EXPECT_EQ(oldFileTime, LastWriteTime(path));
+    }
+
     // Presses the settings button (or, with `post`, sends its command
     // straight to the menu) and waits for the dialog. The menu is its owner
     // and takes no input while it is open.
@@ -257,6 +272,7 @@ protected:
     driver::Child child;
     HWND menuWindow = nullptr;
     std::wstring folder;
+    ULONGLONG oldFileTime = 0;
 };
 
 // Each line below is written to "res.dat", the dialog opened on it, and OK
@@ -356,9 +372,7 @@ TEST_F(Settings, AChangedChoiceIsSavedAsTheNewLine)
 TEST_F(Settings, CancelEscAndTheCloseBoxLeaveTheFileAsItWas)
 {
     const char line[] = "8 W L\r\n";
-    ULONGLONG written = PutOldFile(SettingsFile(), line);
-    ASSERT_NE(0u, written);
-    StartMenu();
+    ASSERT_NO_FATAL_FAILURE(StartMenuAfterOldFile(SettingsFile(), line));
     for (const char *how : {"Cancel", "Esc", "close box"}) {
         SCOPED_TRACE(how);
         HWND dialog = OpenDialog();
@@ -378,8 +392,7 @@ TEST_F(Settings, CancelEscAndTheCloseBoxLeaveTheFileAsItWas)
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
         WaitUntilClosed(dialog);
-        EXPECT_EQ(line, FileBytes(SettingsFile()));
-        EXPECT_EQ(written, LastWriteTime(SettingsFile()));
+        ExpectUntouched(SettingsFile(), line);
         EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
     }
 }
@@ -389,9 +402,7 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
     const std::string archive =
         ArchiveBytes({{"README.TXT", "not the settings\r\n"}, {"RES.DAT", "1 W L\r\n"}, {"OTHER.DAT", "3 F H\r\n"}});
     const std::wstring archivePath = folder + L"FASTFILE.DAT";
-    ULONGLONG written = PutOldFile(archivePath, archive);
-    ASSERT_NE(0u, written);
-    StartMenu();
+    ASSERT_NO_FATAL_FAILURE(StartMenuAfterOldFile(archivePath, archive));
 
     HWND dialog = OpenDialog();
     ASSERT_TRUE(dialog);
@@ -400,8 +411,7 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
     // The save makes a loose "res.dat" beside the archive and never
     // touches the archive.
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
-    EXPECT_EQ(archive, FileBytes(archivePath));
-    EXPECT_EQ(written, LastWriteTime(archivePath));
+    ExpectUntouched(archivePath, archive);
 
     // From now on the loose file comes first.
     ChangeAndSave(Choice(5, true, true), 2);
@@ -411,8 +421,7 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
     EXPECT_EQ(Choice(2, false, false), Read(dialog));
     driver::Answer(dialog, IDCANCEL);
     WaitUntilClosed(dialog);
-    EXPECT_EQ(archive, FileBytes(archivePath));
-    EXPECT_EQ(written, LastWriteTime(archivePath));
+    ExpectUntouched(archivePath, archive);
     std::vector<std::wstring> expected = {L"FASTFILE.DAT", L"res.dat"};
     EXPECT_EQ(expected, FolderListing(folder));
 }
@@ -420,9 +429,7 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
 TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
 {
     const char line[] = "3 F H\r\n";
-    ULONGLONG written = PutOldFile(SettingsFile(), line);
-    ASSERT_NE(0u, written);
-    StartMenu();
+    ASSERT_NO_FATAL_FAILURE(StartMenuAfterOldFile(SettingsFile(), line));
 
     // The new line cannot be put in place: another program holds "res.dat"
     // open and shares it with nobody.
@@ -434,8 +441,7 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
     ChangeEverything(dialog, 5);
     PressOk(dialog);
     CloseHandle(held);
-    EXPECT_EQ(line, FileBytes(SettingsFile()));
-    EXPECT_EQ(written, LastWriteTime(SettingsFile()));
+    ExpectUntouched(SettingsFile(), line);
     EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
 
     // Names already taken ("res.tmp" a folder, "res1.tmp" someone else's

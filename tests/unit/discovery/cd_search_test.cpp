@@ -26,7 +26,7 @@ TEST_F(DiscSearch, AFolderHoldsAFileOnlyWhenItOpensThere)
 
 TEST_F(DiscSearch, AScanWithoutTheDiscKeepsNoHandle)
 {
-    ASSERT_EQ(GetDriveTypeA("E:\\"), UINT(DRIVE_CDROM)) << "scripts/test maps E: as an empty CD-ROM drive";
+    ASSERT_EQ(GetDriveTypeA("E:\\"), UINT(DRIVE_CDROM)) << "E: should be an empty CD-ROM drive (the suite's DRIVES)";
     int before = ListLength(DirectoryRegistry);
     for (int pass = 0; pass < 3; ++pass)
         EXPECT_EQ(ScanCdDrives("rumbelon\\rumbelon.exe"), 0);
