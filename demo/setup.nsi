@@ -16,7 +16,9 @@
 ; /S by ending with exit code 3 before anything is made.
 ;
 ; Built by demo/CMakeLists.txt:
-;   makensis -DOUTFILE=<setup.exe> -DICON=<rumbelon.ico> setup.nsi
+;   makensis -DOUTFILE=<setup.exe> -DICON=<rumbelon.ico>
+;            -DPRODUCT=<name> -DCOMPANY=<maker> -DCOPYRIGHT=<notice> -DVERSION=<a.b.c.d>
+;            setup.nsi
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -65,6 +67,18 @@ BrandingText "Rumbelon"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_UNPAGE_FINISH
 !insertmacro MUI_LANGUAGE "English"
+
+; The version resource of the installer and of the uninstaller it writes.
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${COMPANY}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "InternalName" "setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${COPYRIGHT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "setup.exe"
 
 ; The installer's own texts; MUI brings the rest. A language is added with
 ; its MUI_LANGUAGE line above and a LangString line for each text here.
@@ -219,7 +233,7 @@ Section
   WriteRegStr HKLM "${APP_PATHS}" "Path" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "DisplayName" "Rumbelon"
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "DisplayIcon" "$INSTDIR\rumbelon.exe"
-  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "Publisher" "Rumbelon"
+  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "Publisher" "${COMPANY}"
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "UninstallString" '${UNINSTALL_COMMAND}'
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoRepair" 1
