@@ -22,6 +22,7 @@
 
 Unicode true
 SetCompressor /SOLID lzma
+!include FileFunc.nsh
 !include LogicLib.nsh
 !include MUI2.nsh
 
@@ -228,6 +229,9 @@ Section
     Abort "$(CopyFailed)"
   ${EndIf}
 
+  ; What the installation takes, in KB, for "Apps & features".
+  ${GetSize} "$INSTDIR" "/S=0K" $1 $2 $3
+
   ; Registered last: the menu offers to play only a complete installation.
   WriteRegStr HKLM "${APP_PATHS}" "" "$INSTDIR\rumbelon.exe"
   WriteRegStr HKLM "${APP_PATHS}" "Path" "$INSTDIR"
@@ -237,6 +241,9 @@ Section
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "UninstallString" '${UNINSTALL_COMMAND}'
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoRepair" 1
+  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "InstallLocation" "$INSTDIR"
+  WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "EstimatedSize" $1
   ${If} ${Errors}
     Abort "$(RegisterFailed)"
   ${EndIf}
