@@ -276,7 +276,8 @@ TEST(VersionResources, NameTheProductAndTheMenuNeverAnInstaller)
     for (const wchar_t *name : Libraries)
         files.push_back(std::wstring(RUMBELON_BIN_FOLDER) + name + L".dll");
     const size_t menuFiles = files.size();
-    for (const wchar_t *name : {L"setup.exe", L"rumbelon\\rumbelon.exe", L"redist\\directx6\\directx\\dxsetup.exe"})
+    for (const wchar_t *name : {L"setup.exe", L"rumbelon\\rumbelon.exe", L"redist\\directx6\\directx\\dxsetup.exe",
+                                L"wine\\cdrom_drive.exe"})
         files.push_back(std::wstring(RUMBELON_DISC_FOLDER) + name);
     std::map<std::wstring, std::wstring> first;
     for (size_t i = 0; i < files.size(); i++) {
