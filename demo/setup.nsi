@@ -16,10 +16,13 @@
 ; /S by ending with exit code 3 before anything is made.
 ;
 ; Built by demo/CMakeLists.txt:
-;   makensis -DOUTFILE=<setup.exe> -DICON=<rumbelon.ico> setup.nsi
+;   makensis -INPUTCHARSET UTF8 -DOUTFILE=<setup.exe> -DICON=<rumbelon.ico>
+;            -DPRODUCT=<name> -DCOMPANY=<maker> -DCOPYRIGHT=<notice> -DVERSION=<a.b.c.d>
+;            setup.nsi
 
 Unicode true
 SetCompressor /SOLID lzma
+!include FileFunc.nsh
 !include LogicLib.nsh
 !include MUI2.nsh
 
@@ -64,10 +67,29 @@ BrandingText "Rumbelon"
 ; enabled a moment before it works.
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_UNPAGE_FINISH
+; The menu's five languages, English first: the installer speaks the
+; user's interface language when it is one of them, English otherwise.
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "French"
+!insertmacro MUI_LANGUAGE "German"
+!insertmacro MUI_LANGUAGE "Italian"
+!insertmacro MUI_LANGUAGE "Spanish"
 
-; The installer's own texts; MUI brings the rest. A language is added with
-; its MUI_LANGUAGE line above and a LangString line for each text here.
+; The version resource of the installer and of the uninstaller it writes.
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${COMPANY}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "InternalName" "setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${COPYRIGHT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "setup.exe"
+
+; The installer's own texts, in each language; MUI brings the rest. A
+; language is added with its MUI_LANGUAGE line above and a LangString line
+; for each text here.
 LangString WelcomeTitle ${LANG_ENGLISH} "Welcome to Rumbelon"
 LangString WelcomeText ${LANG_ENGLISH} "Setup copies Rumbelon from the disc to your computer.$\r$\n$\r$\nYou can choose the folder on the next page.$\r$\n$\r$\n$_CLICK"
 LangString FinishText ${LANG_ENGLISH} "Rumbelon is installed.$\r$\n$\r$\nPlay it from the disc's menu."
@@ -75,6 +97,38 @@ LangString CopyFailed ${LANG_ENGLISH} "The game's files could not be copied from
 LangString RegisterFailed ${LANG_ENGLISH} "Rumbelon could not be installed completely."
 LangString FolderCharacters ${LANG_ENGLISH} "Rumbelon cannot be installed in this folder: its name has characters that the game cannot use on this computer.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nPlease choose a folder whose name has only characters of the language that Windows uses for programs without Unicode."
 LangString FolderTooLong ${LANG_ENGLISH} "Rumbelon cannot be installed in this folder: its name is too long for the game.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nPlease choose a folder with a shorter name."
+
+LangString WelcomeTitle ${LANG_FRENCH} "Bienvenue dans Rumbelon"
+LangString WelcomeText ${LANG_FRENCH} "Le programme d'installation copie Rumbelon du CD vers votre ordinateur.$\r$\n$\r$\nVous pourrez choisir le dossier à la page suivante.$\r$\n$\r$\n$_CLICK"
+LangString FinishText ${LANG_FRENCH} "Rumbelon est installé.$\r$\n$\r$\nLancez-le depuis le menu du CD."
+LangString CopyFailed ${LANG_FRENCH} "Impossible de copier les fichiers du jeu depuis le CD."
+LangString RegisterFailed ${LANG_FRENCH} "Rumbelon n'a pas pu être installé entièrement."
+LangString FolderCharacters ${LANG_FRENCH} "Impossible d'installer Rumbelon dans ce dossier : son nom contient des caractères que le jeu ne peut pas utiliser sur cet ordinateur.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nVeuillez choisir un dossier dont le nom ne contient que des caractères de la langue que Windows utilise pour les programmes non Unicode."
+LangString FolderTooLong ${LANG_FRENCH} "Impossible d'installer Rumbelon dans ce dossier : son nom est trop long pour le jeu.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nVeuillez choisir un dossier au nom plus court."
+
+LangString WelcomeTitle ${LANG_GERMAN} "Willkommen bei Rumbelon"
+LangString WelcomeText ${LANG_GERMAN} "Das Installationsprogramm kopiert Rumbelon von der CD auf Ihren Computer.$\r$\n$\r$\nAuf der nächsten Seite können Sie den Ordner wählen.$\r$\n$\r$\n$_CLICK"
+LangString FinishText ${LANG_GERMAN} "Rumbelon ist installiert.$\r$\n$\r$\nStarten Sie es über das Menü der CD."
+LangString CopyFailed ${LANG_GERMAN} "Die Dateien des Spiels konnten nicht von der CD kopiert werden."
+LangString RegisterFailed ${LANG_GERMAN} "Rumbelon konnte nicht vollständig installiert werden."
+LangString FolderCharacters ${LANG_GERMAN} "Rumbelon kann nicht in diesem Ordner installiert werden: Sein Name enthält Zeichen, die das Spiel auf diesem Computer nicht verwenden kann.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nBitte wählen Sie einen Ordner, dessen Name nur Zeichen der Sprache enthält, die Windows für Programme ohne Unicode verwendet."
+LangString FolderTooLong ${LANG_GERMAN} "Rumbelon kann nicht in diesem Ordner installiert werden: Sein Name ist für das Spiel zu lang.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nBitte wählen Sie einen Ordner mit einem kürzeren Namen."
+
+LangString WelcomeTitle ${LANG_ITALIAN} "Benvenuti in Rumbelon"
+LangString WelcomeText ${LANG_ITALIAN} "Il programma di installazione copia Rumbelon dal CD al computer.$\r$\n$\r$\nNella pagina successiva è possibile scegliere la cartella.$\r$\n$\r$\n$_CLICK"
+LangString FinishText ${LANG_ITALIAN} "Rumbelon è installato.$\r$\n$\r$\nPer giocare, avviarlo dal menu del CD."
+LangString CopyFailed ${LANG_ITALIAN} "Impossibile copiare i file del gioco dal CD."
+LangString RegisterFailed ${LANG_ITALIAN} "Impossibile completare l'installazione di Rumbelon."
+LangString FolderCharacters ${LANG_ITALIAN} "Impossibile installare Rumbelon in questa cartella: il suo nome contiene caratteri che il gioco non può usare su questo computer.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nScegliere una cartella il cui nome contenga solo caratteri della lingua che Windows usa per i programmi non Unicode."
+LangString FolderTooLong ${LANG_ITALIAN} "Impossibile installare Rumbelon in questa cartella: il suo nome è troppo lungo per il gioco.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nScegliere una cartella con un nome più breve."
+
+LangString WelcomeTitle ${LANG_SPANISH} "Bienvenido a Rumbelon"
+LangString WelcomeText ${LANG_SPANISH} "El programa de instalación copia Rumbelon del CD a su equipo.$\r$\n$\r$\nEn la página siguiente puede elegir la carpeta.$\r$\n$\r$\n$_CLICK"
+LangString FinishText ${LANG_SPANISH} "Rumbelon está instalado.$\r$\n$\r$\nInícielo desde el menú del CD."
+LangString CopyFailed ${LANG_SPANISH} "No se pudieron copiar los archivos del juego desde el CD."
+LangString RegisterFailed ${LANG_SPANISH} "No se pudo completar la instalación de Rumbelon."
+LangString FolderCharacters ${LANG_SPANISH} "No se puede instalar Rumbelon en esta carpeta: su nombre contiene caracteres que el juego no puede usar en este equipo.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nElija una carpeta cuyo nombre solo contenga caracteres del idioma que Windows usa para los programas no Unicode."
+LangString FolderTooLong ${LANG_SPANISH} "No se puede instalar Rumbelon en esta carpeta: su nombre es demasiado largo para el juego.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nElija una carpeta con un nombre más corto."
 
 ; Appends this run's line to the demo's log, in the format of the disc's
 ; other programs: the program's path, its process id, its current
@@ -214,15 +268,21 @@ Section
     Abort "$(CopyFailed)"
   ${EndIf}
 
+  ; What the installation takes, in KB, for "Apps & features".
+  ${GetSize} "$INSTDIR" "/S=0K" $1 $2 $3
+
   ; Registered last: the menu offers to play only a complete installation.
   WriteRegStr HKLM "${APP_PATHS}" "" "$INSTDIR\rumbelon.exe"
   WriteRegStr HKLM "${APP_PATHS}" "Path" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "DisplayName" "Rumbelon"
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "DisplayIcon" "$INSTDIR\rumbelon.exe"
-  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "Publisher" "Rumbelon"
+  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "Publisher" "${COMPANY}"
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "UninstallString" '${UNINSTALL_COMMAND}'
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoRepair" 1
+  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "InstallLocation" "$INSTDIR"
+  WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "EstimatedSize" $1
   ${If} ${Errors}
     Abort "$(RegisterFailed)"
   ${EndIf}

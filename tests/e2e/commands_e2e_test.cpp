@@ -592,6 +592,10 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     EXPECT_EQ(L"Rumbelon", RegistryString(menu::UninstallKey, L"Publisher"));
     EXPECT_EQ(1u, RegistryNumber(menu::UninstallKey, L"NoModify"));
     EXPECT_EQ(1u, RegistryNumber(menu::UninstallKey, L"NoRepair"));
+    EXPECT_FALSE(RegistryString(menu::UninstallKey, L"DisplayVersion").empty());
+    EXPECT_EQ(Folder, RegistryString(menu::UninstallKey, L"InstallLocation"));
+    EXPECT_EQ((FileBytes(Game).size() + FileBytes(Uninstaller).size() + 7) / 1024,  // and res.dat
+              RegistryNumber(menu::UninstallKey, L"EstimatedSize"));
     EXPECT_EQ(1u, demo::ReadLog().size());
     InvalidateRect(window, nullptr, FALSE);
     EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == Installed; }, Patience));

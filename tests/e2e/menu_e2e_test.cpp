@@ -1,9 +1,10 @@
 // The real menu under Wine, worked from outside as a user would.
 //
 // Suites (see CMakeLists.txt): the default locale runs the Menu cases; the
-// Japanese suite runs JapaneseLocale.* with LC_ALL set to a Japanese
-// locale; the harness suite checks the drive mapping of run-suite.
+// Japanese suite JapaneseLocale.* under a Japanese LC_ALL; the harness suite
+// the drive mapping of run-suite; the autorun suite the disc's autorun.sh.
 
+#include "demo_probe.h"
 #include "menu_probe.h"
 #include "resources/resource.h"
 
@@ -362,6 +363,27 @@ TEST(Harness, MapsDriveEAsACdRomDrive)
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"E:\\"));
     EXPECT_EQ("", driver::DriveProblems());
     EXPECT_EQ("drive E: should be a hard disk, is a CD-ROM drive\n", driver::DriveProblems("e:hd c:hd"));
+}
+
+// Run by autorun-case, which then starts the disc's autorun.sh: the menu comes
+// up from D:\, the first free letter, a CD-ROM drive, and installs from there.
+// The close box ends it, and with it the script.
+TEST(AutorunScript, BringsUpTheMenuOnTheDiscsCdRomDrive)
+{
+    ASSERT_TRUE(driver::WriteTextFile(L"C:\\autorun-probe", ""));
+    HWND window = driver::WaitForTopWindow(menu::WindowName, menu::WindowName, 0, 120000);
+    ASSERT_TRUE(window);
+    EXPECT_EQ(UINT(DRIVE_CDROM), GetDriveTypeW(L"D:\\"));
+    EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == NotInstalled; }, 20000));
+    driver::Click(GetDlgItem(window, IDC_INSTALL));
+    std::vector<demo::Run> runs = demo::WaitForRuns(1, 60000);
+    ASSERT_EQ(1u, runs.size());
+    EXPECT_EQ(L"D:\\setup.exe", runs[0].program);
+    EXPECT_EQ(L"D:\\", runs[0].directory);
+    HWND page = demo::WaitForPage(runs[0].processId, L"Next >", 60000);
+    ASSERT_TRUE(page);
+    driver::Answer(page, IDCANCEL);
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 // Run with LC_ALL naming a Japanese locale (a suite of its own).

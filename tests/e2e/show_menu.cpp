@@ -10,7 +10,7 @@
 // uninstaller's pages ("<screenshot>-uninstalled.png", the menu started
 // again).
 //
-//   show_menu <folder> <screenshot.png> wait|tour
+//   show_menu <folder> <screenshot.png> wait|tour    (folder "." for the current one)
 
 #include "demo_probe.h"
 #include "menu_probe.h"
@@ -180,7 +180,8 @@ int wmain(int argc, wchar_t **argv)
         fprintf(stderr, "usage: show_menu folder screenshot.png wait|tour\n");
         return 2;
     }
-    std::wstring folder = argv[1];
+    wchar_t full[MAX_PATH];
+    std::wstring folder(full, GetFullPathNameW(argv[1], MAX_PATH, full, nullptr));
     if (folder.back() != L'\\')
         folder += L'\\';
     driver::Child child = menu::StartMenu(folder, folder + L"autorun.exe");

@@ -266,6 +266,37 @@ TEST(MenuProgram, ImportsOnlyWindowsSystemLibraries)
     EXPECT_GT(count, 0);
 }
 
+// Every program and library of the disc names the product, maker and version
+// alike, and says what it is. The menu has no manifest: Windows would start it
+// elevated if its (or a library's) version resource said install, setup...
+TEST(VersionResources, NameTheProductAndTheMenuNeverAnInstaller)
+{
+    const wchar_t *const files[] = {L"autorun.exe", L"rm_eng.dll", L"rm_fre.dll", L"rm_ger.dll", L"rm_ita.dll",
+                                    L"rm_spa.dll", L"setup.exe", L"rumbelon\\rumbelon.exe",
+                                    L"redist\\directx6\\directx\\dxsetup.exe", L"wine\\cdrom_drive.exe"};
+    std::map<std::wstring, std::wstring> first;
+    for (size_t i = 0; i < std::size(files); i++) {
+        std::wstring path = std::wstring(RUMBELON_DISC_FOLDER) + files[i];
+        SCOPED_TRACE(std::string(path.begin(), path.end()));
+        std::vector<uint8_t> block(GetFileVersionInfoSizeW(path.c_str(), nullptr));
+        ASSERT_TRUE(!block.empty() && GetFileVersionInfoW(path.c_str(), 0, DWORD(block.size()), block.data()));
+        auto value = [&](const wchar_t *name) -> std::wstring {
+            std::wstring key = std::wstring(L"\\StringFileInfo\\040904e4\\") + name;
+            wchar_t *text = nullptr;
+            UINT length = 0;
+            return VerQueryValueW(block.data(), key.c_str(), (void **)&text, &length) && length ? text : L"";
+        };
+        EXPECT_NE(L"", value(L"FileDescription"));
+        for (const wchar_t *name : {L"ProductName", L"CompanyName", L"ProductVersion"})
+            EXPECT_TRUE(value(name) != L"" && first.emplace(name, value(name)).first->second == value(name)) << name;
+        // Names and values alike, as far as the resource's first word says.
+        std::wstring all(reinterpret_cast<const wchar_t *>(block.data()), *reinterpret_cast<WORD *>(block.data()) / 2);
+        CharLowerBuffW(&all[0], DWORD(all.size()));
+        for (const wchar_t *word : {L"install", L"setup", L"update", L"patch"})
+            EXPECT_TRUE(i > 5 || all.find(word) == std::wstring::npos) << word;  // the menu's files
+    }
+}
+
 TEST(MenuProgram, IconAndBackgroundPicture)
 {
     DataModule own(std::wstring(RUMBELON_BIN_FOLDER) + L"autorun.exe");
