@@ -32,7 +32,7 @@ static FastFileFault CheckStart(const uint8_t *bytes, uint32_t *directorySize)
 {
     if (memcmp(bytes, FastFileMagic, sizeof FastFileMagic) != 0)
         return FastFileWrongMagic;
-    if (Load32(bytes + 12) & 1)
+    if (Load32(bytes + 12) & FastFileFlagRefused)
         return FastFileFlagged;
     *directorySize = Load32(bytes + 8);
     if (*directorySize < FastFileHeaderSize)
@@ -151,6 +151,52 @@ const FastFileEntry *FastFileFind(const uint8_t *directory, const char *name, si
 bool FastFileEntryInside(const FastFileEntry *entry, uint32_t fileSize)
 {
     return entry && entry->offset <= fileSize && entry->size <= fileSize - entry->offset;
+}
+
+namespace {
+
+// Eight tables, so that eight bytes are folded in at a time: table k gives
+// the CRC of a byte followed by k zero bytes.
+struct CrcTables {
+    uint32_t table[8][256];
+};
+
+constexpr CrcTables MakeCrcTables()
+{
+    CrcTables tables{};
+    for (uint32_t i = 0; i < 256; ++i) {
+        uint32_t crc = i;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+        tables.table[0][i] = crc;
+    }
+    for (uint32_t i = 0; i < 256; ++i) {
+        for (int k = 1; k < 8; ++k) {
+            uint32_t previous = tables.table[k - 1][i];
+            tables.table[k][i] = (previous >> 8) ^ tables.table[0][previous & 0xFF];
+        }
+    }
+    return tables;
+}
+
+constexpr CrcTables Crc = MakeCrcTables();
+
+}  // namespace
+
+uint32_t FastFileCrc32(uint32_t crc, const void *data, size_t n)
+{
+    const uint32_t(*t)[256] = Crc.table;
+    const uint8_t *bytes = static_cast<const uint8_t *>(data);
+    crc = ~crc;
+    for (; n >= 8; n -= 8, bytes += 8) {
+        uint32_t low = Load32(bytes) ^ crc;
+        uint32_t high = Load32(bytes + 4);
+        crc = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^
+              t[3][high & 0xFF] ^ t[2][(high >> 8) & 0xFF] ^ t[1][(high >> 16) & 0xFF] ^ t[0][high >> 24];
+    }
+    for (; n > 0; --n, ++bytes)
+        crc = t[0][(crc ^ *bytes) & 0xFF] ^ (crc >> 8);
+    return ~crc;
 }
 
 void FastFileUpperCase(char *text)

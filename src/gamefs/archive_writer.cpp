@@ -88,7 +88,7 @@ static void Store32(uint8_t *bytes, uint32_t value)
 }
 
 bool FastFileLayOut(uint8_t *directory, uint32_t count, const char *const *names,
-                    const uint32_t *sizes)
+                    const uint32_t *sizes, const uint32_t *checksums)
 {
     uint32_t directorySize = FastFileDirectorySizeFor(count);
     if (directorySize == 0)
@@ -96,6 +96,7 @@ bool FastFileLayOut(uint8_t *directory, uint32_t count, const char *const *names
     memset(directory, 0, directorySize);
     memcpy(directory, FastFileMagic, sizeof FastFileMagic);
     Store32(directory + 8, directorySize);
+    Store32(directory + 12, checksums ? uint32_t(FastFileFlagChecksums) : 0u);
     Store32(directory + 24, count);
 
     uint64_t offset = directorySize;
@@ -106,6 +107,7 @@ bool FastFileLayOut(uint8_t *directory, uint32_t count, const char *const *names
         memcpy(record, names[i], strlen(names[i]));
         Store32(record + 12, static_cast<uint32_t>(offset));
         Store32(record + 16, sizes[i]);
+        Store32(record + 20, checksums ? checksums[i] : 0);
         offset += uint64_t(sizes[i]) + 1;  // the data and its end marker
         if (offset > INT32_MAX)
             return false;

@@ -58,13 +58,18 @@ TEST(FastFileFormat, WrittenArchiveReadsBack)
     EXPECT_EQ(header.directorySize, 28u + 3 * 24);
     EXPECT_EQ(header.firstEntry, 0u);
     EXPECT_EQ(header.entryCount, 3);
+    EXPECT_EQ(header.flags, FastFileFlagChecksums);
     for (const TestEntry &expected : ThreeEntries) {
         const FastFileEntry *entry = Find(loaded, expected.name.c_str());
         ASSERT_NE(entry, nullptr) << expected.name;
         EXPECT_EQ(bytes.substr(entry->offset, entry->size), expected.data);
         EXPECT_EQ(bytes[entry->offset + entry->size], '\x1a');
         EXPECT_TRUE(FastFileEntryInside(entry, loaded.fileSize));
+        EXPECT_EQ(entry->checksum, FastFileCrc32(0, expected.data.data(), expected.data.size()));
     }
+    // zlib's check value, whole and in two parts that split an 8-byte step.
+    EXPECT_EQ(FastFileCrc32(0, "123456789", 9), 0xCBF43926u);
+    EXPECT_EQ(FastFileCrc32(FastFileCrc32(0, "123", 3), "456789", 6), 0xCBF43926u);
 }
 
 TEST(FastFileFormat, AnArchiveOfItsHeaderAloneIsSoundAndEmpty)
