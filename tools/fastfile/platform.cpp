@@ -10,18 +10,116 @@
 #ifdef _WIN32
 #include <direct.h>
 #include <io.h>
+#include <process.h>
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <unistd.h>
 #endif
 
-bool MakeFolder(const std::string &path)
+std::string ErrnoText(int error)
+{
+    return strerror(error);
+}
+
+namespace {
+
+#ifdef _WIN32
+// The system's text for a Windows error code, without its closing period
+// and line end, so that it reads like strerror's.
+std::string Win32Text(DWORD error)
+{
+    char text[512];
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                             sizeof text, nullptr);
+    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == '.' || text[n - 1] == ' '))
+        --n;
+    if (n == 0)
+        return "error " + std::to_string(error);
+    return std::string(text, n);
+}
+
+bool FailWin32(std::string *why)
+{
+    *why = Win32Text(GetLastError());
+    return false;
+}
+#endif
+
+bool FailErrno(std::string *why, int error)
+{
+    *why = ErrnoText(error);
+    return false;
+}
+
+#ifdef _WIN32
+// Removes the link at path, never what it points to. A link to a folder is
+// a folder to Windows and goes as one.
+bool RemoveLink(const std::string &path, std::string *why)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    bool removed = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                       ? RemoveDirectoryA(path.c_str())
+                       : DeleteFileA(path.c_str());
+    return removed || FailWin32(why);
+}
+#endif
+
+// The folder part of path, separator included; empty for a bare name.
+std::string FolderOf(const std::string &path)
+{
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+bool MakeFolder(const std::string &path, std::string *why)
 {
 #ifdef _WIN32
-    return _mkdir(path.c_str()) == 0 || errno == EEXIST;
+    if (CreateDirectoryA(path.c_str(), nullptr))
+        return true;
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+    }
+    *why = Win32Text(error);
+    return false;
 #else
-    return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+    if (mkdir(path.c_str(), 0777) == 0)
+        return true;
+    int error = errno;
+    struct stat64 info;
+    if (error == EEXIST && stat64(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return true;
+    return FailErrno(why, error);
 #endif
+}
+
+bool MakeFolders(const std::string &path, std::string *failed, std::string *why)
+{
+    // Each folder from the outermost one that is missing; a root or drive
+    // prefix is never made.
+    std::vector<std::string> missing;
+    std::string at = path;
+    while (!at.empty() && KindOf(at) == PathAbsent) {
+        missing.push_back(at);
+        std::string parent = FolderOf(at);
+        while (!parent.empty() && (parent.back() == '/' || parent.back() == '\\'))
+            parent.pop_back();
+        at = parent;
+    }
+    if (missing.empty())
+        missing.push_back(path);  // something stands there: is it a folder?
+    for (size_t i = missing.size(); i-- > 0;) {
+        if (!MakeFolder(missing[i], why)) {
+            *failed = missing[i];
+            return false;
+        }
+    }
+    return true;
 }
 
 const char *MeasureRegularFile(const std::string &path, uint64_t *size)
@@ -41,27 +139,6 @@ const char *MeasureRegularFile(const std::string &path, uint64_t *size)
     return nullptr;
 }
 
-FILE *CreateNewFile(const std::string &path)
-{
-#ifdef _WIN32
-    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-#endif
-    if (fd < 0)
-        return nullptr;
-    FILE *stream = fdopen(fd, "wb");
-    if (!stream)
-        close(fd);
-    return stream;
-}
-
-namespace {
-
-enum PathKind { PathAbsent, PathFile, PathFolder, PathLink, PathSpecial };
-
-// What stands at path itself. When the file system cannot say, it counts as
-// absent: what follows then makes a file exclusively, or fails.
 PathKind KindOf(const std::string &path)
 {
 #ifdef _WIN32
@@ -83,53 +160,137 @@ PathKind KindOf(const std::string &path)
 #endif
 }
 
-// Removes the link or special file at path, never what a link points to. A
-// link to a folder is a folder to Windows and goes as one (_rmdir is
-// RemoveDirectoryA and _unlink DeleteFileA, with errno set).
-bool RemoveLink(const std::string &path)
+bool IsFolderOrLinkToOne(const std::string &path)
 {
 #ifdef _WIN32
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return _rmdir(path.c_str()) == 0;
-    return _unlink(path.c_str()) == 0;
+    struct _stat64 info;
+    return _stat64(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
 #else
-    return unlink(path.c_str()) == 0;
+    struct stat64 info;
+    return stat64(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 #endif
 }
 
-}  // namespace
-
-bool IsLink(const std::string &path)
-{
-    return KindOf(path) == PathLink;
-}
-
-FILE *OpenEntryFile(const std::string &path)
-{
-    switch (KindOf(path)) {
-    case PathAbsent:
-        break;
-    case PathFile:
-        return fopen(path.c_str(), "wb");
-    case PathFolder:
-        errno = EISDIR;
-        return nullptr;
-    case PathLink:
-    case PathSpecial:
-        if (!RemoveLink(path))
-            return nullptr;
-        break;
-    }
-    return CreateNewFile(path);
-}
-
-bool MoveIntoPlace(const std::string &from, const std::string &to)
+bool ListFolder(const std::string &path, std::vector<FolderItem> *items, std::string *why)
 {
 #ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return FailWin32(why);
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        PathKind kind = found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ? PathLink
+                        : found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? PathFolder
+                                                                             : PathFile;
+        items->push_back({name, kind});
+    } while (FindNextFileA(search, &found));
+    DWORD error = GetLastError();
+    FindClose(search);
+    if (error != ERROR_NO_MORE_FILES) {
+        *why = Win32Text(error);
+        return false;
+    }
+    return true;
 #else
-    return rename(from.c_str(), to.c_str()) == 0;
+    DIR *folder = opendir(path.c_str());
+    if (!folder)
+        return FailErrno(why, errno);
+    errno = 0;
+    // readdir64: inode numbers above 32 bits would fail the 32-bit readdir.
+    for (const struct dirent64 *item; (item = readdir64(folder)) != nullptr; errno = 0) {
+        std::string name = item->d_name;
+        if (name == "." || name == "..")
+            continue;
+        PathKind kind;
+        switch (item->d_type) {
+        case DT_REG: kind = PathFile; break;
+        case DT_DIR: kind = PathFolder; break;
+        case DT_LNK: kind = PathLink; break;
+        case DT_UNKNOWN: kind = KindOf(path + "/" + name); break;
+        default: kind = PathSpecial; break;
+        }
+        items->push_back({name, kind});
+    }
+    int error = errno;
+    closedir(folder);
+    return error == 0 || FailErrno(why, error);
+#endif
+}
+
+FILE *CreateNewFile(const std::string &path, std::string *why)
+{
+#ifdef _WIN32
+    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+#endif
+    if (fd < 0) {
+        FailErrno(why, errno);
+        return nullptr;
+    }
+    FILE *stream = fdopen(fd, "wb");
+    if (!stream) {
+        FailErrno(why, errno);
+        close(fd);
+    }
+    return stream;
+}
+
+FILE *ReplaceRegularFile(const std::string &path, std::string *why)
+{
+    if (KindOf(path) == PathFile && remove(path.c_str()) != 0) {
+        FailErrno(why, errno);
+        return nullptr;
+    }
+    return CreateNewFile(path, why);
+}
+
+FILE *CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why)
+{
+#ifdef _WIN32
+    const unsigned long process = static_cast<unsigned long>(_getpid());
+#else
+    const unsigned long process = static_cast<unsigned long>(getpid());
+#endif
+    // "fastfile-" and ".tmp" alone are 13 characters: no entry has such a name.
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        *temporary = FolderOf(path) + "fastfile-" + std::to_string(process) + "-" + std::to_string(attempt) + ".tmp";
+        if (FILE *stream = CreateNewFile(*temporary, why))
+            return stream;
+        if (KindOf(*temporary) == PathAbsent)  // not taken: the folder refuses it
+            return nullptr;
+    }
+    return nullptr;
+}
+
+bool PutInPlace(const std::string &from, const std::string &path, std::string *why)
+{
+    switch (KindOf(path)) {
+    case PathFolder:
+        return FailErrno(why, EISDIR);
+#ifdef _WIN32
+    // MoveFileEx would refuse a link to a folder and go through some others.
+    case PathLink:
+    case PathSpecial:
+        if (!RemoveLink(path, why))
+            return false;
+        break;
+#endif
+    default:
+        break;
+    }
+    return MoveIntoPlace(from, path, why);
+}
+
+bool MoveIntoPlace(const std::string &from, const std::string &to, std::string *why)
+{
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0 || FailWin32(why);
+#else
+    return rename(from.c_str(), to.c_str()) == 0 || FailErrno(why, errno);
 #endif
 }
 
