@@ -273,11 +273,8 @@ int VerifyArchive(const std::string &path)
         Say("%s: %d problem%s", Printable(path).c_str(), problems, problems == 1 ? "" : "s");
         return 1;
     }
-    if (archive.HasChecksums())
-        printf("%s: sound, %zu entries, each one's data matching its CRC-32\n", Printable(path).c_str(),
-               records.size());
-    else
-        printf("%s: sound, %zu entries; structure only, as the archive holds no checksums of its data\n",
-               Printable(path).c_str(), records.size());
+    printf("%s: sound, %zu entr%s%s\n", Printable(path).c_str(), records.size(), records.size() == 1 ? "y" : "ies",
+           archive.HasChecksums() ? ", each one's data matching its CRC-32"
+                                  : "; structure only, as the archive holds no checksums of its data");
     return 0;
 }
