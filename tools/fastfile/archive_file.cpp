@@ -1,5 +1,7 @@
 #include "archive_file.h"
 
+#include "platform.h"
+
 #include "gamefs/archive_writer.h"
 
 #include <errno.h>
@@ -208,21 +210,31 @@ const FastFileEntry *EntryIndex::Find(const std::string &name) const
     return found != sorted_.end() && found->first == name ? found->second : nullptr;
 }
 
-CopyOutcome CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, FILE *out)
+CopyOutcome CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, int out)
 {
     CopyOutcome outcome{CopyOutcome::Done, 0, 0};
-    if (fseek(archive.stream, static_cast<long>(entry.offset), SEEK_SET) != 0)
+    // Entries follow each other with an end marker between them: the stream
+    // is read on over the marker rather than sought, which costs a call of
+    // the system each time.
+    const long offset = static_cast<long>(entry.offset);
+    if (archive.position >= 0 && offset == archive.position + 1 && getc(archive.stream) != EOF)
+        archive.position = offset;
+    if (archive.position != offset && fseek(archive.stream, offset, SEEK_SET) != 0) {
+        archive.position = -1;
         return {CopyOutcome::ReadFailed, errno, 0};
+    }
+    archive.position = -1;
     static char buffer[1 << 18];
     for (uint32_t left = entry.size; left > 0;) {
         size_t n = left < sizeof buffer ? left : sizeof buffer;
         size_t got = fread(buffer, 1, n, archive.stream);
         if (got != n)
             return {ferror(archive.stream) ? CopyOutcome::ReadFailed : CopyOutcome::CutOff, errno, 0};
-        if (out && fwrite(buffer, 1, n, out) != n)
+        if (out >= 0 && !WriteTo(out, buffer, n))
             return {CopyOutcome::WriteFailed, errno, 0};
         outcome.checksum = FastFileCrc32(outcome.checksum, buffer, n);
         left -= static_cast<uint32_t>(n);
     }
+    archive.position = offset + static_cast<long>(entry.size);
     return outcome;
 }

@@ -15,6 +15,7 @@
 
 struct ArchiveFile {
     FILE *stream = nullptr;
+    mutable long position = -1;  // of the stream, when known: entries in a row need no seek
     FastFileStart start{};
     std::vector<uint8_t> directory;
     FastFileFault fault = FastFileUnreadable;
@@ -87,5 +88,6 @@ struct CopyOutcome {
 };
 
 // Reads the entry's data, which must lie inside the file, and copies them
-// to out unless it is null; the archive's stream is left just after them.
-CopyOutcome CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, FILE *out);
+// to the file out (a descriptor, see WriteTo) unless it is -1; the archive's
+// stream is left just after them.
+CopyOutcome CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, int out);

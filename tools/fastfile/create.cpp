@@ -13,31 +13,17 @@
 namespace {
 
 struct Source {
-    std::string file;  // relative to the folder
-    std::string path;  // to open
-    std::string name;  // as stored
-    uint32_t size;
-};
+    std::string file;    // relative to the folder
+    std::string folder;  // where it is
+    std::string leaf;    // its own name there
+    std::string name;    // as stored
 
-// The size comes from the file system's own answer, not from seeking: a
-// folder opens and seeks on some file systems, and then seems 2 GiB long.
-bool Measure(const std::string &path, uint32_t *size)
-{
-    uint64_t measured = 0;
-    if (const char *why = MeasureRegularFile(path, &measured)) {
-        Say("cannot measure %s: %s", Printable(path).c_str(), why);
-        return false;
-    }
-    if (measured > INT32_MAX) {
-        Say("%s: too large for one archive (limit 2 GiB)", Printable(path).c_str());
-        return false;
-    }
-    *size = static_cast<uint32_t>(measured);
-    return true;
-}
+    std::string Path() const { return folder.empty() ? leaf : folder + "/" + leaf; }
+};
 
 // Everything named on the command line or in a list, folders walked; each
 // fault is said as it is met, and the run stops before anything is written.
+// The files' sizes are taken when they are opened to be copied.
 class Gatherer {
 public:
     explicit Gatherer(const std::string &folder) : folder_(folder) {}
@@ -47,7 +33,17 @@ public:
         std::string file = RelativeName(given);
         std::string path = file.empty() ? (folder_.empty() ? "." : folder_) : In(folder_, file);
         if (!IsFolderOrLinkToOne(path)) {  // one met on a walk is not followed
-            AddFile(file, path);
+            // The size comes from the file system's own answer, not from
+            // seeking: a folder opens and seeks on some file systems, and then
+            // seems 2 GiB long.
+            uint64_t size;
+            if (const char *why = MeasureRegularFile(path, &size)) {
+                Say("cannot measure %s: %s", Printable(path).c_str(), why);
+                sound_ = false;
+            } else {
+                size_t slash = path.find_last_of("/\\");
+                AddFile(file, slash == std::string::npos ? "" : path.substr(0, slash), path.substr(slash + 1));
+            }
             return;
         }
         // The folder's files in the order of their stored names, so that the
@@ -70,14 +66,11 @@ private:
         return folder.empty() ? file : folder + "/" + file;
     }
 
-    void AddFile(const std::string &file, const std::string &path)
+    void AddFile(const std::string &file, const std::string &folder, const std::string &leaf)
     {
-        Source source{file, path, EntryPathOf(file), 0};
+        Source source{file, folder, leaf, EntryPathOf(file)};
         FastFileUpperCase(&source.name[0]);
-        if (Measure(path, &source.size))
-            sources_.push_back(source);
-        else
-            sound_ = false;
+        sources_.push_back(source);
     }
 
     void Walk(const std::string &file, const std::string &path)
@@ -97,7 +90,7 @@ private:
                 Walk(itemFile, itemPath);
                 break;
             case PathFile:
-                AddFile(itemFile, itemPath);
+                AddFile(itemFile, path, item.name);
                 break;
             case PathLink:
                 Say("%s: a link, which an archive cannot hold", Printable(itemPath).c_str());
@@ -122,7 +115,7 @@ bool Gatherer::Done()
     for (const Source &source : sources_) {
         unsigned faults = FastFileCheckName(source.name.c_str());
         if (faults != FastFileNameSound) {
-            Say("%s: the entry name %s %s", Printable(source.path).c_str(), Printable(source.name).c_str(),
+            Say("%s: the entry name %s %s", Printable(source.Path()).c_str(), Printable(source.name).c_str(),
                 NameFaultText(faults).c_str());
             sound_ = false;
         }
@@ -136,109 +129,124 @@ bool Gatherer::Done()
     for (size_t i = 1; i < order.size(); ++i) {
         const Source &first = sources_[order[i - 1]], &again = sources_[order[i]];
         if (first.name == again.name) {
-            Say("%s: the entry name %s is given twice (also for %s)", Printable(again.path).c_str(),
-                Printable(again.name).c_str(), Printable(first.path).c_str());
+            Say("%s: the entry name %s is given twice (also for %s)", Printable(again.Path()).c_str(),
+                Printable(again.name).c_str(), Printable(first.Path()).c_str());
             sound_ = false;
         }
     }
     return sound_;
 }
 
-enum class Copied { Whole, InputFailed, OutputFailed };
-
-// Copies exactly the measured size and its end marker, and sums the data.
-// A file that changed meanwhile fails; a failure to read is said here, one
-// to write is left to the caller (with its errno in *error).
-Copied CopyData(const Source &source, FILE *out, uint32_t *checksum, int *error)
-{
-    const char *path = source.path.c_str();
-    FILE *in = fopen(path, "rb");
-    if (!in) {
-        Say("cannot open %s: %s", Printable(path).c_str(), strerror(errno));
-        return Copied::InputFailed;
+// Writes the archive into out, the file aside for the archive at path: room
+// for the directory, then each file's data and end marker, then the
+// directory with the sizes and checksums that the copies found. Closes out.
+class ArchiveWriter {
+public:
+    ArchiveWriter(FILE *out, const std::string &path, const std::vector<Source> &sources)
+        : out_(out), path_(path), sources_(sources), sizes_(sources.size()), checksums_(sources.size())
+    {
     }
-    static char buffer[1 << 18];
-    Copied copied = Copied::Whole;
-    *checksum = 0;
-    for (uint32_t left = source.size; left > 0 && copied == Copied::Whole;) {
-        size_t n = left < sizeof buffer ? left : sizeof buffer;
-        if (fread(buffer, 1, n, in) != n) {
-            if (ferror(in))
-                Say("cannot read %s: %s", Printable(path).c_str(), strerror(errno));
-            else
-                Say("%s: changed while being read (it became shorter than %u bytes)", Printable(path).c_str(),
-                    source.size);
-            copied = Copied::InputFailed;
-        } else if (fwrite(buffer, 1, n, out) != n) {
-            *error = errno;
-            copied = Copied::OutputFailed;
-        } else {
-            *checksum = FastFileCrc32(*checksum, buffer, n);
-            left -= static_cast<uint32_t>(n);
+
+    bool Write(bool verbose)
+    {
+        uint32_t count = static_cast<uint32_t>(sources_.size());
+        std::vector<uint8_t> directory(FastFileDirectorySizeFor(count));
+        bool written = Put(directory.data(), directory.size());
+        for (size_t i = 0; written && i < sources_.size(); ++i) {
+            if (verbose)
+                printf("%s\n", Printable(sources_[i].file).c_str());
+            written = Copy(i);
         }
+        if (written) {
+            std::vector<const char *> names;
+            for (const Source &source : sources_)
+                names.push_back(source.name.c_str());
+            FastFileLayOut(directory.data(), count, names.data(), sizes_.data(), checksums_.data());
+            written = fseek(out_, 0, SEEK_SET) == 0 && Put(directory.data(), directory.size());
+        }
+        if (fclose(out_) != 0 && written && !failedInput_) {
+            error_ = errno;
+            written = false;
+        }
+        if (!written && !failedInput_)
+            Say("cannot write %s: %s", Printable(path_).c_str(), strerror(error_));
+        return written;
     }
-    if (copied == Copied::Whole && getc(in) != EOF) {
-        Say("%s: changed while being read (it became longer than %u bytes)", Printable(path).c_str(), source.size);
-        copied = Copied::InputFailed;
-    }
-    fclose(in);
-    if (copied == Copied::Whole && putc(FastFileEndMarker, out) == EOF) {
-        *error = errno;
-        copied = Copied::OutputFailed;
-    }
-    return copied;
-}
 
-// Lays out the directory, with the data's checksums when they are known;
-// false when the files do not fit in one archive.
-bool LayOut(const std::vector<Source> &sources, const uint32_t *checksums, std::vector<uint8_t> *directory)
-{
-    std::vector<const char *> names;
-    std::vector<uint32_t> sizes;
-    for (const Source &source : sources) {
-        names.push_back(source.name.c_str());
-        sizes.push_back(source.size);
-    }
-    uint32_t count = static_cast<uint32_t>(sources.size());
-    directory->resize(FastFileDirectorySizeFor(count));
-    return !directory->empty() && FastFileLayOut(directory->data(), count, names.data(), sizes.data(), checksums);
-}
-
-// Writes the directory, the data and the directory again with the data's
-// checksums, and closes out, the file aside for the archive at path.
-bool WriteArchive(FILE *out, const std::string &path, std::vector<uint8_t> *directory,
-                  const std::vector<Source> &sources, bool verbose)
-{
-    std::vector<uint32_t> checksums(sources.size());
-    int error = 0;
-    bool written = fwrite(directory->data(), 1, directory->size(), out) == directory->size();
-    if (!written)
-        error = errno;
-    for (size_t i = 0; written && i < sources.size(); ++i) {
-        if (verbose)
-            printf("%s\n", Printable(sources[i].file).c_str());
-        Copied copied = CopyData(sources[i], out, &checksums[i], &error);
-        if (copied == Copied::InputFailed) {
-            fclose(out);
+private:
+    // Writes n bytes; false with error_ on failure.
+    bool Put(const void *bytes, size_t n)
+    {
+        if (n > 0 && fwrite(bytes, 1, n, out_) != n) {
+            error_ = errno;
             return false;
         }
-        written = copied == Copied::Whole;
+        return true;
     }
-    if (written) {
-        LayOut(sources, checksums.data(), directory);
-        written = fseek(out, 0, SEEK_SET) == 0 &&
-                  fwrite(directory->data(), 1, directory->size(), out) == directory->size();
-        if (!written)
-            error = errno;
+
+    // Copies exactly the size the file had when it was opened, and its end
+    // marker, and sums the data: a file that changed meanwhile fails. Each
+    // read asks for one byte more than is left, so a file that grew shows.
+    bool Copy(size_t i)
+    {
+        const Source &source = sources_[i];
+        std::string why;
+        uint64_t measured = 0;
+        int in = opener_.Open(source.folder, source.leaf, &measured, &why);
+        if (in < 0) {
+            Say("cannot open %s: %s", Printable(source.Path()).c_str(), why.c_str());
+            return InputFailed();
+        }
+        end_ += measured + 1;
+        if (end_ > INT32_MAX) {
+            CloseFile(in);
+            Say("%s: too many or too large files for one archive (limit 2 GiB)", Printable(path_).c_str());
+            return InputFailed();
+        }
+        sizes_[i] = static_cast<uint32_t>(measured);
+        static char buffer[1 << 18];
+        bool copied = false;
+        for (uint32_t left = sizes_[i];;) {
+            size_t wanted = left < sizeof buffer ? left + 1 : sizeof buffer;
+            long got = ReadFrom(in, buffer, wanted);
+            if (got < 0) {
+                Say("cannot read %s: %s", Printable(source.Path()).c_str(), strerror(errno));
+                failedInput_ = true;
+            } else if (static_cast<unsigned long>(got) > left || (got == 0 && left > 0)) {
+                Say("%s: changed while being read (it is no longer %u bytes long)", Printable(source.Path()).c_str(),
+                    sizes_[i]);
+                failedInput_ = true;
+            } else if (Put(buffer, static_cast<size_t>(got))) {
+                checksums_[i] = FastFileCrc32(checksums_[i], buffer, static_cast<size_t>(got));
+                left -= static_cast<uint32_t>(got);
+                if (left > 0 || static_cast<size_t>(got) == wanted)
+                    continue;  // a short read ends a regular file
+                copied = true;
+            }
+            break;
+        }
+        CloseFile(in);
+        if (failedInput_)
+            return InputFailed();
+        char marker = FastFileEndMarker;
+        return copied && Put(&marker, 1);
     }
-    if (fclose(out) != 0 && written) {
-        error = errno;
-        written = false;
+
+    bool InputFailed()
+    {
+        failedInput_ = true;
+        return false;
     }
-    if (!written)
-        Say("cannot write %s: %s", Printable(path).c_str(), strerror(error));
-    return written;
-}
+
+    FILE *out_;
+    const std::string &path_;
+    const std::vector<Source> &sources_;
+    std::vector<uint32_t> sizes_, checksums_;
+    FileOpener opener_;
+    uint64_t end_ = 0;  // of the data so far, from the start of the file
+    int error_ = 0;     // of the failed write
+    bool failedInput_ = false;  // said where it happened
+};
 
 }  // namespace
 
@@ -250,9 +258,8 @@ int CreateArchive(const std::string &path, const std::vector<std::string> &files
     if (!gatherer.Done())
         return 1;
     const std::vector<Source> &sources = gatherer.Sources();
-    std::vector<uint8_t> directory;
-    if (!LayOut(sources, nullptr, &directory)) {
-        Say("%s: too many or too large files for one archive (limit 2 GiB)", Printable(path).c_str());
+    if (FastFileDirectorySizeFor(static_cast<uint32_t>(sources.size())) == 0) {
+        Say("%s: too many files for one archive", Printable(path).c_str());
         return 1;
     }
     // Built aside and moved into place, so that a failure leaves no partial
@@ -266,7 +273,8 @@ int CreateArchive(const std::string &path, const std::vector<std::string> &files
         Say("cannot create %s: %s", Printable(partial).c_str(), why.c_str());
         return 1;
     }
-    if (!WriteArchive(out, path, &directory, sources, options.verbose)) {
+    setvbuf(out, nullptr, _IOFBF, 1 << 16);  // small files go out together
+    if (!ArchiveWriter(out, path, sources).Write(options.verbose)) {
         remove(partial.c_str());
         return 1;
     }

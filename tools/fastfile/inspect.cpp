@@ -92,17 +92,13 @@ public:
         if (!MakeFoldersOf(name))
             return false;
         std::string target = TargetOf(folder_, name), temporary, why;
-        if (KindOf(target) == PathFolder) {
-            Say("cannot create %s: %s", Printable(target).c_str(), ErrnoText(EISDIR).c_str());
-            return false;
-        }
-        FILE *out = CreateTemporaryBeside(target, &temporary, &why);
-        if (!out) {
+        int out = CreateTemporaryBeside(target, &temporary, &why);
+        if (out < 0) {
             Say("cannot create %s: %s", Printable(target).c_str(), why.c_str());
             return false;
         }
         CopyOutcome copied = CopyEntry(archive_, entry, out);
-        int closed = fclose(out) == 0 ? 0 : errno;
+        int closed = CloseWritten(out) ? 0 : errno;
         bool kept = false;
         if (copied.what == CopyOutcome::ReadFailed)
             Say("cannot read %s: %s", Printable(path_).c_str(), strerror(copied.error));
@@ -233,7 +229,7 @@ static std::vector<std::string> EntryProblems(const ArchiveFile &archive, const 
         return problems;
     }
     if (archive.HasChecksums()) {
-        CopyOutcome read = CopyEntry(archive, entry, nullptr);
+        CopyOutcome read = CopyEntry(archive, entry, -1);
         if (read.what != CopyOutcome::Done) {
             problems.push_back("has data that cannot be read: " +
                                (read.what == CopyOutcome::CutOff ? "the file ended" : ErrnoText(read.error)));
@@ -248,6 +244,7 @@ static std::vector<std::string> EntryProblems(const ArchiveFile &archive, const 
         problems.push_back("has data that cannot be read: " + ErrnoText(errno));
         return problems;
     }
+    archive.position = -1;
     if (getc(archive.stream) != FastFileEndMarker)
         problems.push_back("has data that are not followed by byte 26");
     return problems;

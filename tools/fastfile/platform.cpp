@@ -220,17 +220,88 @@ bool ListFolder(const std::string &path, std::vector<FolderItem> *items, std::st
 #endif
 }
 
-FILE *CreateNewFile(const std::string &path, std::string *why)
+FileOpener::~FileOpener()
+{
+#ifndef _WIN32
+    if (descriptor_ >= 0)
+        close(descriptor_);
+#endif
+}
+
+int FileOpener::Open(const std::string &folder, const std::string &name, uint64_t *size, std::string *why)
+{
+#ifdef _WIN32
+    std::string path = folder.empty() ? name : folder + "/" + name;
+    int file = _open(path.c_str(), _O_RDONLY | _O_BINARY);
+    struct _stat64 info;
+    if (file < 0 || _fstat64(file, &info) != 0) {
+#else
+    if (descriptor_ < 0 || folder != folder_) {
+        if (descriptor_ >= 0)
+            close(descriptor_);
+        folder_ = folder;
+        descriptor_ = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (descriptor_ < 0) {
+            FailErrno(why, errno);
+            return -1;
+        }
+    }
+    // Never blocks on a pipe that took a file's place; the check below
+    // refuses it.
+    int file = openat(descriptor_, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    struct stat64 info;
+    if (file < 0 || fstat64(file, &info) != 0) {
+#endif
+        FailErrno(why, errno);
+        if (file >= 0)
+            close(file);
+        return -1;
+    }
+    if ((info.st_mode & S_IFMT) != S_IFREG) {
+        *why = "not a regular file";
+        close(file);
+        return -1;
+    }
+    *size = static_cast<uint64_t>(info.st_size);
+    return file;
+}
+
+long ReadFrom(int file, void *buffer, size_t n)
+{
+#ifdef _WIN32
+    return _read(file, buffer, static_cast<unsigned>(n));
+#else
+    return static_cast<long>(read(file, buffer, n));
+#endif
+}
+
+void CloseFile(int file)
+{
+    close(file);
+}
+
+namespace {
+
+// A descriptor of a new file made exclusively, or -1 with *why.
+int CreateNew(const std::string &path, std::string *why)
 {
 #ifdef _WIN32
     int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 #endif
-    if (fd < 0) {
+    if (fd < 0)
         FailErrno(why, errno);
+    return fd;
+}
+
+}  // namespace
+
+FILE *CreateNewFile(const std::string &path, std::string *why)
+{
+    int fd = CreateNew(path, why);
+    if (fd < 0)
         return nullptr;
-    }
     FILE *stream = fdopen(fd, "wb");
     if (!stream) {
         FailErrno(why, errno);
@@ -248,40 +319,70 @@ FILE *ReplaceRegularFile(const std::string &path, std::string *why)
     return CreateNewFile(path, why);
 }
 
-FILE *CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why)
+int CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why)
 {
 #ifdef _WIN32
-    const unsigned long process = static_cast<unsigned long>(_getpid());
+    static const unsigned long process = static_cast<unsigned long>(_getpid());
 #else
-    const unsigned long process = static_cast<unsigned long>(getpid());
+    static const unsigned long process = static_cast<unsigned long>(getpid());
 #endif
     // "fastfile-" and ".tmp" alone are 13 characters: no entry has such a name.
     for (int attempt = 1; attempt <= 100; ++attempt) {
         *temporary = FolderOf(path) + "fastfile-" + std::to_string(process) + "-" + std::to_string(attempt) + ".tmp";
-        if (FILE *stream = CreateNewFile(*temporary, why))
-            return stream;
+        int fd = CreateNew(*temporary, why);
+        if (fd >= 0)
+            return fd;
         if (KindOf(*temporary) == PathAbsent)  // not taken: the folder refuses it
-            return nullptr;
+            return -1;
     }
-    return nullptr;
+    return -1;
+}
+
+bool WriteTo(int file, const void *bytes, size_t n)
+{
+    const char *at = static_cast<const char *>(bytes);
+    while (n > 0) {
+#ifdef _WIN32
+        int wrote = _write(file, at, n < 0x40000000 ? static_cast<unsigned>(n) : 0x40000000u);
+#else
+        ssize_t wrote = write(file, at, n);
+#endif
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            if (wrote == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        at += wrote;
+        n -= static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+bool CloseWritten(int file)
+{
+    return close(file) == 0;
 }
 
 bool PutInPlace(const std::string &from, const std::string &path, std::string *why)
 {
+#ifdef _WIN32
+    // MoveFileEx would refuse a link to a folder and go through some others.
     switch (KindOf(path)) {
     case PathFolder:
         return FailErrno(why, EISDIR);
-#ifdef _WIN32
-    // MoveFileEx would refuse a link to a folder and go through some others.
     case PathLink:
     case PathSpecial:
         if (!RemoveLink(path, why))
             return false;
         break;
-#endif
     default:
         break;
     }
+#endif
+    // rename replaces a file, a link or a pipe itself and refuses a folder
+    // (EISDIR), all in one step.
     return MoveIntoPlace(from, path, why);
 }
 

@@ -47,8 +47,35 @@ struct FolderItem {
     PathKind kind;
 };
 
-// What a folder holds, "." and ".." left out, in no particular order.
+// What a folder holds, "." and ".." left out, in no particular order, links
+// not followed.
 bool ListFolder(const std::string &path, std::vector<FolderItem> *items, std::string *why);
+
+// Opens files for reading, one folder after another: on POSIX systems each
+// file is opened through its folder's own descriptor (openat), which saves
+// looking up the whole path again for every file of a folder.
+class FileOpener {
+public:
+    FileOpener() = default;
+    FileOpener(const FileOpener &) = delete;
+    FileOpener &operator=(const FileOpener &) = delete;
+    ~FileOpener();
+
+    // The file name in folder (empty for the current one), opened and
+    // measured: the descriptor of a regular file, with *size; -1 with *why
+    // for anything else.
+    int Open(const std::string &folder, const std::string &name, uint64_t *size, std::string *why);
+
+private:
+    std::string folder_;
+    int descriptor_ = -1;
+};
+
+// Reads up to n bytes; from a regular file fewer only at its end. -1 with
+// errno set.
+long ReadFrom(int file, void *buffer, size_t n);
+
+void CloseFile(int file);
 
 // A new file opened for writing, made only where no file, folder or link of
 // that name exists yet (so none is ever followed); null with *why.
@@ -62,8 +89,16 @@ FILE *ReplaceRegularFile(const std::string &path, std::string *why);
 // A new file in the folder of path, under a name that no entry can hold
 // (longer than 12 characters) and that nothing had: made exclusively, so
 // nothing standing in the folder is ever written through. *temporary is
-// its path.
-FILE *CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why);
+// its path. A descriptor of the system, written with WriteTo, for a file
+// written whole at once; -1 with *why.
+int CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why);
+
+// Writes all n bytes; false with errno set.
+bool WriteTo(int file, const void *bytes, size_t n);
+
+// Closes a file that was written; false with errno set when the system
+// reports a failure of the writes only now.
+bool CloseWritten(int file);
 
 // Moves the complete file from over path. What stands at path is replaced
 // itself and never written through: a regular file, a link (the link, not
