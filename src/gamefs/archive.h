@@ -39,7 +39,7 @@ struct FastFileEntry {
     char name[FastFileNameSize];  // upper case; no terminator when all 12 are used
     uint32_t offset;              // of the data, from the start of the file
     uint32_t size;                // of the data
-    uint32_t checksum;            // CRC-32 of the data, with FastFileFlagChecksums
+    uint32_t checksum;            // FastFileCrc32 of the data, with FastFileFlagChecksums
 };
 
 // The header fields, decoded.
@@ -94,10 +94,6 @@ const FastFileEntry *FastFileFind(const uint8_t *directory, const char *name, si
 
 // True when the entry's data lies wholly inside a file of fileSize bytes.
 bool FastFileEntryInside(const FastFileEntry *entry, uint32_t fileSize);
-
-// The CRC-32 of zlib and PNG (reflected polynomial 0xEDB88320) of n bytes,
-// continuing from crc: 0 to begin, the previous result to go on.
-uint32_t FastFileCrc32(uint32_t crc, const void *data, size_t n);
 
 // Letters a to z become A to Z; nothing else changes.
 void FastFileUpperCase(char *text);

@@ -142,9 +142,8 @@ TEST_F(FastFileTool, CreateListExtractVerify)
     std::string other = Read("FASTFILE.DAT");
     Put32(&other, FlagsField, 0);
     Write("OTHER.DAT", other);
-    Outcome structure = Tool("verify OTHER.DAT");
-    EXPECT_EQ(structure.status, 0);
-    EXPECT_NE(structure.output.find("structure only"), std::string::npos) << structure.output;
+    EXPECT_EQ(Tool("verify OTHER.DAT && echo 0").output,
+              "OTHER.DAT: sound, 3 entries; structure only, as the archive holds no checksums of its data\n0\n");
 }
 
 TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
