@@ -17,6 +17,14 @@ std::string TargetOf(const std::string &folder, const std::string &name)
     return (folder.empty() ? "." : folder) + "/" + NativePath(name);
 }
 
+// The part of an entry's name before its last separator: entries in a row
+// mostly share it, and then their folders need no second look.
+std::string FolderPart(const std::string &name)
+{
+    size_t slash = name.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : name.substr(0, slash);
+}
+
 // The folders an entry's name passes through under folder, outermost first.
 std::vector<std::string> FoldersOnTheWay(const std::string &folder, const std::string &name)
 {
@@ -41,8 +49,13 @@ bool NoLinksOnTheWay(const std::string &path, const std::vector<const FastFileEn
                      const std::string &folder)
 {
     std::unordered_set<std::string> seen;  // each folder is looked at once
+    std::string last = "\\";               // no entry's folder part
     for (const FastFileEntry *entry : chosen) {
-        for (const std::string &on : FoldersOnTheWay(folder, StoredName(*entry))) {
+        std::string name = StoredName(*entry), part = FolderPart(name);
+        if (part == last)
+            continue;
+        last = part;
+        for (const std::string &on : FoldersOnTheWay(folder, name)) {
             if (seen.insert(on).second && IsLink(on)) {
                 Say("%s: refusing the entry %s, whose folder %s is a link; nothing was extracted",
                     Printable(path).c_str(), NameText(*entry).c_str(), Printable(on).c_str());
@@ -122,6 +135,9 @@ public:
 private:
     bool MakeFoldersOf(const std::string &name)
     {
+        std::string part = FolderPart(name);
+        if (part == lastMade_)
+            return true;
         for (const std::string &on : FoldersOnTheWay(folder_, name)) {
             if (made_.count(on))
                 continue;
@@ -136,6 +152,7 @@ private:
             }
             made_.insert(on);
         }
+        lastMade_ = part;
         return true;
     }
 
@@ -143,6 +160,7 @@ private:
     const ArchiveFile &archive_;
     const std::string &folder_;
     std::unordered_set<std::string> made_, failed_;
+    std::string lastMade_ = "\\";  // the folder part whose folders were all made last
 };
 
 }  // namespace

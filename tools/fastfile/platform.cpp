@@ -322,13 +322,13 @@ FILE *ReplaceRegularFile(const std::string &path, std::string *why)
 int CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why)
 {
 #ifdef _WIN32
-    static const unsigned long process = static_cast<unsigned long>(_getpid());
+    static const std::string prefix = "fastfile-" + std::to_string(_getpid()) + "-";
 #else
-    static const unsigned long process = static_cast<unsigned long>(getpid());
+    static const std::string prefix = "fastfile-" + std::to_string(getpid()) + "-";
 #endif
     // "fastfile-" and ".tmp" alone are 13 characters: no entry has such a name.
     for (int attempt = 1; attempt <= 100; ++attempt) {
-        *temporary = FolderOf(path) + "fastfile-" + std::to_string(process) + "-" + std::to_string(attempt) + ".tmp";
+        *temporary = FolderOf(path) + prefix + std::to_string(attempt) + ".tmp";
         int fd = CreateNew(*temporary, why);
         if (fd >= 0)
             return fd;
