@@ -34,11 +34,20 @@ std::vector<std::string> FoldersOnTheWay(const std::string &folder, const std::s
     return folders;
 }
 
-// Says that the entry's data run past the end of the archive file.
-void SayCutOff(const std::string &path, const ArchiveFile &archive, const FastFileEntry &entry)
+// Says which entry's data run past the end of the archive file: the first
+// one by name, those after it, in a cut-off archive most often all the
+// rest, counted in one line at the end (SayCutOffCount).
+void SayCutOff(const std::string &path, const ArchiveFile &archive, const FastFileEntry &entry, unsigned *count)
 {
-    Say("%s: the entry %s %s: the archive is cut off", Printable(path).c_str(), NameText(entry).c_str(),
-        PastEndText(entry, archive).c_str());
+    if ((*count)++ == 0)
+        Say("%s: the entry %s %s: the archive is cut off", Printable(path).c_str(), NameText(entry).c_str(),
+            PastEndText(entry, archive).c_str());
+}
+
+void SayCutOffCount(const std::string &path, unsigned count)
+{
+    if (count > 1)
+        Say("%s: %u more entries run past the end of the file too", Printable(path).c_str(), count - 1);
 }
 
 // A link where one of an entry's folders goes could take the entry
@@ -92,13 +101,16 @@ public:
     {
     }
 
+    // Says what was left to the end.
+    void Finish() const { SayCutOffCount(path_, cutOff_); }
+
     // Each entry's data go to a temporary file beside its place, which
     // takes the place only when they are complete and sound; on failure
     // nothing of the entry is left.
     bool Write(const FastFileEntry &entry)
     {
         if (!FastFileEntryInside(&entry, archive_.start.fileSize)) {
-            SayCutOff(path_, archive_, entry);
+            SayCutOff(path_, archive_, entry, &cutOff_);
             return false;
         }
         std::string name = StoredName(entry);
@@ -161,6 +173,7 @@ private:
     const std::string &folder_;
     std::unordered_set<std::string> made_, failed_;
     std::string lastMade_ = "\\";  // the folder part whose folders were all made last
+    unsigned cutOff_ = 0;            // entries past the end of the file
 };
 
 }  // namespace
@@ -173,16 +186,18 @@ int ListArchive(const std::string &path, const ToolOptions &options)
     if (options.details)
         printf("%-12s %10s %10s\n", "NAME", "OFFSET", "SIZE");
     int status = 0;
+    unsigned cutOff = 0;
     for (const FastFileEntry *entry : Records(archive)) {
         if (options.details)
             printf("%-12s %10u %10u\n", NameText(*entry).c_str(), entry->offset, entry->size);
         else
             printf("%s\n", NameText(*entry).c_str());
         if (!FastFileEntryInside(entry, archive.start.fileSize)) {
-            SayCutOff(path, archive, *entry);
+            SayCutOff(path, archive, *entry, &cutOff);
             status = 1;
         }
     }
+    SayCutOffCount(path, cutOff);
     return status;
 }
 
@@ -229,6 +244,7 @@ int ExtractArchive(const std::string &path, const std::vector<std::string> &name
         if (!extractor.Write(*entry))
             status = 1;
     }
+    extractor.Finish();
     return status;
 }
 
