@@ -16,6 +16,10 @@
 //
 // Input: one byte, the plant (bits 0-2 what, bits 3-7 for which entry,
 // counted modulo the entries), then the archive file.
+//
+// The scratch folders are made in /dev/shm where it can be written (else in
+// TMPDIR or /tmp) and removed at exit; a run stopped by a broken property
+// leaves its folder there to be looked at.
 
 #include "fuzz_check.h"
 
