@@ -32,7 +32,7 @@ static FastFileFault CheckStart(const uint8_t *bytes, uint32_t *directorySize)
 {
     if (memcmp(bytes, FastFileMagic, sizeof FastFileMagic) != 0)
         return FastFileWrongMagic;
-    if (Load32(bytes + 12) & 1)
+    if (Load32(bytes + 12) & FastFileFlagRefused)
         return FastFileFlagged;
     *directorySize = Load32(bytes + 8);
     if (*directorySize < FastFileHeaderSize)

@@ -24,6 +24,14 @@ enum : uint32_t {
     FastFileDirectoryLimit = 16u << 20,
 };
 
+// Bits of the header's flags. Bit 0 set refuses the file; readers of the
+// format interpret no other bit, so this program uses bit 1 to say that
+// every record's spare field holds the CRC-32 of its entry's data.
+enum : uint32_t {
+    FastFileFlagRefused = 1u << 0,
+    FastFileFlagChecksums = 1u << 1,
+};
+
 extern const char FastFileMagic[8];  // "FASTF101", no terminator
 
 // One record of the entry table, exactly as stored.
@@ -31,7 +39,7 @@ struct FastFileEntry {
     char name[FastFileNameSize];  // upper case; no terminator when all 12 are used
     uint32_t offset;              // of the data, from the start of the file
     uint32_t size;                // of the data
-    uint32_t reserved;
+    uint32_t checksum;            // FastFileCrc32 of the data, with FastFileFlagChecksums
 };
 
 // The header fields, decoded.

@@ -35,8 +35,15 @@ unsigned FastFileCheckName(const char *name);
 uint32_t FastFileDirectorySizeFor(uint32_t count);
 
 // Writes the header and the records of count entries into directory
-// (FastFileDirectorySizeFor(count) bytes), names as given. False for a name
-// that is not sound, or when the archive would reach 2 GiB, which readers
-// cannot measure.
+// (FastFileDirectorySizeFor(count) bytes), names as given. With checksums
+// (the CRC-32 of each entry's data) they go into the records' spare fields
+// and the header says so (FastFileFlagChecksums); without, both stay 0.
+// False for a name that is not sound, or when the archive would reach
+// 2 GiB, which readers cannot measure.
 bool FastFileLayOut(uint8_t *directory, uint32_t count, const char *const *names,
-                    const uint32_t *sizes);
+                    const uint32_t *sizes, const uint32_t *checksums = nullptr);
+
+// The CRC-32 of zlib and PNG (reflected polynomial 0xEDB88320) of n bytes,
+// continuing from crc: 0 to begin, the previous result to go on. What the
+// writer stores and the tool checks; the game's reader has no use for it.
+uint32_t FastFileCrc32(uint32_t crc, const void *data, size_t n);

@@ -90,12 +90,25 @@ protected:
 
 TEST_F(FastFileTool, CreateListExtractVerify)
 {
-    Outcome create = Tool("create FASTFILE.DAT -C in res.dat sub/f.txt empty");
+    // A leading ./ is dropped, a folder stands for its files, options go anywhere.
+    Outcome create = Tool("create -C in FASTFILE.DAT ./res.dat sub empty");
     ASSERT_EQ(create.status, 0) << create.output;
     EXPECT_EQ(create.output, "");
     EXPECT_FALSE(Exists("FASTFILE.DAT.partial"));
+    Outcome listed = Shell("cd '" + root + "' && printf 'res.dat\\nsub\\r\\nempty' | '" FASTFILE_TOOL
+                           "' create -v L.DAT -C in -T - 2>&1");  // names from a list, as tar -T
+    EXPECT_EQ(listed.output, "res.dat\nsub/f.txt\nempty\n");
+    EXPECT_EQ(Read("L.DAT"), Read("FASTFILE.DAT"));
+    EXPECT_EQ(Tool("create W.DAT -C in . && '" FASTFILE_TOOL "' list W.DAT").output, "EMPTY\nRES.DAT\nSUB\\F.TXT\n");
+    Write("in/-v", "dash");
+    EXPECT_EQ(Tool("create D.DAT -C in -- -v && '" FASTFILE_TOOL "' list D.DAT").output, "-V\n");
+    Outcome help = Shell("'" FASTFILE_TOOL "' --help 2>/dev/null && '" FASTFILE_TOOL "' --version 2>/dev/null");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("usage: fastfile create"), std::string::npos) << help.output;
+    EXPECT_NE(help.output.find("\nfastfile 1."), std::string::npos) << help.output;
 
-    Outcome list = Tool("list FASTFILE.DAT");
+    EXPECT_EQ(Tool("list FASTFILE.DAT").output, "RES.DAT\nSUB\\F.TXT\nEMPTY\n");
+    Outcome list = Tool("list -l FASTFILE.DAT");
     EXPECT_EQ(list.status, 0);
     EXPECT_EQ(list.output,
               "NAME             OFFSET       SIZE\n"
@@ -105,16 +118,16 @@ TEST_F(FastFileTool, CreateListExtractVerify)
 
     Outcome verify = Tool("verify FASTFILE.DAT");
     EXPECT_EQ(verify.status, 0);
-    EXPECT_EQ(verify.output, "FASTFILE.DAT: sound, 3 entries\n");
+    EXPECT_EQ(verify.output, "FASTFILE.DAT: sound, 3 entries, each one's data matching its CRC-32\n");
 
     // Each entry's data is followed by its byte 26.
     EXPECT_EQ(Read("FASTFILE.DAT").substr(100), "7 W L\r\n\x1ahello\n\x1a\x1a");
 
-    Outcome extract = Tool("extract FASTFILE.DAT -C out");
+    Outcome extract = Tool("extract FASTFILE.DAT -C out/new/deeper");  // made as mkdir -p
     EXPECT_EQ(extract.status, 0) << extract.output;
-    EXPECT_EQ(Read("out/RES.DAT"), "7 W L\r\n");
-    EXPECT_EQ(Read("out/SUB/F.TXT"), "hello\n");
-    EXPECT_EQ(Read("out/EMPTY"), "");
+    EXPECT_EQ(Read("out/new/deeper/RES.DAT"), "7 W L\r\n");
+    EXPECT_EQ(Read("out/new/deeper/SUB/F.TXT"), "hello\n");
+    EXPECT_EQ(Read("out/new/deeper/EMPTY"), "");
 
     Outcome some = Tool("extract FASTFILE.DAT sub/f.txt -C picked");
     EXPECT_EQ(some.status, 0) << some.output;
@@ -124,6 +137,13 @@ TEST_F(FastFileTool, CreateListExtractVerify)
     Outcome missing = Tool("extract FASTFILE.DAT res -C none");  // whole names only
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.output.find("no entry RES"), std::string::npos) << missing.output;
+
+    // Made by another tool: no checksums, so the structure alone is checked.
+    std::string other = Read("FASTFILE.DAT");
+    Put32(&other, FlagsField, 0);
+    Write("OTHER.DAT", other);
+    EXPECT_EQ(Tool("verify OTHER.DAT && echo 0").output,
+              "OTHER.DAT: sound, 3 entries; structure only, as the archive holds no checksums of its data\n0\n");
 }
 
 TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
@@ -132,6 +152,7 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
     Write("in/RES.DAT", "upper");
     Write("a", "beside the folder");
     Write("FASTFILE.DAT", "the old archive");
+    ASSERT_EQ(symlink("res.dat", (root + "/in/sub/link").c_str()), 0);
     const struct {
         const char *arguments;
         const char *message;
@@ -140,7 +161,9 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
         {"create FASTFILE.DAT -C in res.dat RES.DAT", "RES.DAT is given twice"},
         {"create FASTFILE.DAT -C in res.dat absent", "cannot measure in/absent"},
         {"create FASTFILE.DAT -C in ../a", "reaches outside the archive's folder"},
-        {"create FASTFILE.DAT -C in res.dat sub", "cannot measure in/sub"},  // a folder
+        {"create FASTFILE.DAT -C in res.dat sub", "in/sub/link: a link"},  // met on the walk
+        {"create FASTFILE.DAT -C in -T absent", "cannot read the list absent: No such file or directory"},
+        {"create FASTFILE.DAT -x res.dat", "unknown option -x"},
         {"create FASTFILE.DAT", "usage:"},
         {"list", "usage:"},
         {"frobnicate FASTFILE.DAT", "usage:"},
@@ -155,10 +178,12 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
 
     // A write that fails half-way (past the shell's file-size limit) leaves
     // no file aside either.
-    Write("in/large", std::string(8192, 'x'));
+    const std::string large(8192, 'x');
+    Write("in/large", large);
     Outcome full = Shell("cd '" + root + "' && trap '' XFSZ && ulimit -f 4 && '" FASTFILE_TOOL
                          "' create FASTFILE.DAT -C in large 2>&1");
     EXPECT_EQ(full.status, 1) << full.output;
+    EXPECT_EQ(full.output, "fastfile: cannot write FASTFILE.DAT: File too large\n");  // once, with the reason
     EXPECT_FALSE(Exists("FASTFILE.DAT.partial"));
     EXPECT_EQ(Read("FASTFILE.DAT"), "the old archive");
 
@@ -172,6 +197,28 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
     EXPECT_EQ(Read("FASTFILE.DAT"), "the old archive");
     struct stat info;
     EXPECT_TRUE(lstat((root + "/FASTFILE.DAT.partial").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+    // A regular file aside is one left by a killed run, and is replaced.
+    Write("in/FASTFILE.DAT.partial", "left by a killed run");
+    EXPECT_EQ(Tool("create in/FASTFILE.DAT -C in res.dat").status, 0);
+    EXPECT_FALSE(Exists("in/FASTFILE.DAT.partial"));
+
+    // Extract leaves no cut-off or damaged file either, and says each failure once.
+    std::string bytes = ArchiveBytes({{"A.TXT", "a"}, {"D.TXT", "dd"}, {"LARGE", large}, {"SUB\\B", "b"}, {"SUB\\C", "c"}});
+    bytes[bytes.find("dd\x1a")] ^= 1;
+    Write("x.dat", bytes);
+    Write("x/D.TXT", "old");
+    Write("x/LARGE", "old");
+    Write("x/SUB", "a file where a folder goes");
+    Outcome extract = Shell("cd '" + root + "' && trap '' XFSZ && ulimit -f 4 && '" FASTFILE_TOOL "' extract x.dat -C x 2>&1");
+    EXPECT_EQ(extract.status, 1);
+    EXPECT_EQ(extract.output,
+              "fastfile: x.dat: the entry D.TXT is damaged: its data do not match their CRC-32; not extracted\n"
+              "fastfile: cannot write x/LARGE: File too large\n"
+              "fastfile: cannot create the folder x/SUB: File exists; the entries in it are not extracted\n");
+    EXPECT_EQ(Listing("x"), "x\nx/A.TXT\nx/D.TXT\nx/LARGE\nx/SUB\n");
+    EXPECT_EQ(Read("x/D.TXT") + Read("x/LARGE"), "oldold");
+    Outcome blocked = Tool("extract x.dat -C a/deeper");  // "a" is a file
+    EXPECT_EQ(blocked.output, "fastfile: cannot create the folder a/deeper: Not a directory; nothing was extracted\n");
 }
 
 TEST_F(FastFileTool, VerifySaysWhichRuleFails)
@@ -191,6 +238,7 @@ TEST_F(FastFileTool, VerifySaysWhichRuleFails)
         {"records", [](std::string *b) { Put32(b, EntryCountField, 3); }, "do not lie inside the directory"},
         {"data past end", [](std::string *b) { Put32(b, RecordField(1, 16), 500); }, "run past the end of the file"},
         {"no marker", [](std::string *b) { b->back() = 'x'; }, "not followed by byte 26"},
+        {"damaged", [](std::string *b) { (*b)[b->size() - 2] ^= 1; }, "entry 1 (B.TXT) has data that do not match"},
         {"duplicate", [](std::string *b) { (*b)[RecordField(1, 0)] = 'A'; }, "hides it"},
         {"lower case", [](std::string *b) { (*b)[RecordField(0, 0)] = 'a'; }, "lower-case letters"},
         {"empty name", [](std::string *b) { (*b)[RecordField(0, 0)] = '\0'; }, "is empty"},
@@ -202,10 +250,22 @@ TEST_F(FastFileTool, VerifySaysWhichRuleFails)
         std::string bytes = ArchiveBytes(entries);
         c.apply(&bytes);
         Write("broken.dat", bytes);
-        Outcome run = Tool("verify broken.dat");
+        Outcome run = Shell("cd '" + root + "' && '" FASTFILE_TOOL "' verify broken.dat 2>&1 >/dev/null");
         EXPECT_EQ(run.status, 1) << c.what;
         EXPECT_NE(run.output.find(c.message), std::string::npos) << c.what << ": " << run.output;
     }
+
+    // A cut-off archive: list and extract name the entry whose data are gone.
+    Write("cut.dat", ArchiveBytes(entries).substr(0, 28 + 2 * 24 + 3));
+    for (const char *command : {"list cut.dat", "extract cut.dat -C cut"}) {
+        Outcome run = Tool(command);
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_NE(run.output.find("cut.dat: the entry B.TXT has data (offset 78, size 2) that run past the end of the "
+                                  "file (79 bytes): the archive is cut off"),
+                  std::string::npos)
+            << command << ": " << run.output;
+    }
+    EXPECT_EQ(Listing("cut"), "cut\ncut/A.TXT\n");
 }
 
 // How the tool prints a stored name.

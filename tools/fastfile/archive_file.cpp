@@ -1,9 +1,37 @@
 #include "archive_file.h"
 
+#include "platform.h"
+
 #include "gamefs/archive_writer.h"
 
 #include <errno.h>
+#include <stdarg.h>
 #include <string.h>
+
+#include <algorithm>
+
+namespace {
+
+FILE *MessageStream;
+
+}  // namespace
+
+void Say(const char *format, ...)
+{
+    FILE *stream = MessageStream ? MessageStream : stderr;
+    fflush(stdout);  // what was printed before comes before
+    va_list arguments;
+    va_start(arguments, format);
+    fputs("fastfile: ", stream);
+    vfprintf(stream, format, arguments);
+    fputc('\n', stream);
+    va_end(arguments);
+}
+
+void SetMessageStream(FILE *stream)
+{
+    MessageStream = stream;
+}
 
 ArchiveFile::~ArchiveFile()
 {
@@ -11,11 +39,16 @@ ArchiveFile::~ArchiveFile()
         fclose(stream);
 }
 
+bool ArchiveFile::HasChecksums() const
+{
+    return (FastFileReadHeader(Directory()).flags & FastFileFlagChecksums) != 0;
+}
+
 bool OpenArchiveFile(const char *path, ArchiveFile *archive)
 {
     archive->stream = fopen(path, "rb");
     if (!archive->stream) {
-        fprintf(stderr, "fastfile: cannot open %s: %s\n", path, strerror(errno));
+        Say("cannot open %s: %s", Printable(path).c_str(), strerror(errno));
         return false;
     }
     archive->fault = FastFileReadStart(archive->stream, &archive->start);
@@ -24,6 +57,28 @@ bool OpenArchiveFile(const char *path, ArchiveFile *archive)
         archive->fault = FastFileReadDirectory(archive->stream, archive->start, archive->directory.data());
     }
     return true;
+}
+
+bool LoadArchive(const std::string &path, ArchiveFile *archive)
+{
+    if (!OpenArchiveFile(path.c_str(), archive))
+        return false;
+    if (archive->fault != FastFileSound) {
+        Say("%s: %s", Printable(path).c_str(), FaultText(archive->fault, *archive).c_str());
+        return false;
+    }
+    return true;
+}
+
+std::vector<const FastFileEntry *> Records(const ArchiveFile &archive)
+{
+    uint32_t count;
+    const FastFileEntry *first = FastFileSearchedRecords(archive.Directory(), &count);
+    std::vector<const FastFileEntry *> records;
+    records.reserve(count);
+    for (uint32_t i = 0; i < count; ++i)
+        records.push_back(first + i);
+    return records;
 }
 
 std::string FaultText(FastFileFault fault, const ArchiveFile &archive)
@@ -45,7 +100,7 @@ std::string FaultText(FastFileFault fault, const ArchiveFile &archive)
                std::to_string(FastFileDirectoryLimit) + " bytes";
     case FastFileDirectoryPastEnd:
         return "directory size " + std::to_string(size) + " is beyond the end of the file (" +
-               std::to_string(archive.start.fileSize) + " bytes)";
+               std::to_string(archive.start.fileSize) + " bytes): the archive is cut off";
     case FastFileRecordsOutside:
         return "the searched records do not lie inside the directory of " + std::to_string(size) + " bytes";
     case FastFileUnreadable:
@@ -57,6 +112,32 @@ std::string FaultText(FastFileFault fault, const ArchiveFile &archive)
 std::string StoredName(const FastFileEntry &entry)
 {
     return std::string(entry.name, strnlen(entry.name, FastFileNameSize));
+}
+
+std::string PastEndText(const FastFileEntry &entry, const ArchiveFile &archive)
+{
+    return "has data (offset " + std::to_string(entry.offset) + ", size " + std::to_string(entry.size) +
+           ") that run past the end of the file (" + std::to_string(archive.start.fileSize) + " bytes)";
+}
+
+static bool IsSeparator(char c)
+{
+    return c == '/' || c == '\\';
+}
+
+std::string RelativeName(std::string file)
+{
+    while (file.size() >= 2 && file[0] == '.' && IsSeparator(file[1])) {
+        size_t rest = 2;
+        while (rest < file.size() && IsSeparator(file[rest]))
+            ++rest;
+        file.erase(0, rest);
+    }
+    if (file == ".")
+        file.clear();
+    while (file.size() > 1 && IsSeparator(file.back()))
+        file.pop_back();
+    return file;
 }
 
 std::string Printable(const std::string &text)
@@ -110,17 +191,50 @@ std::string NameFaultText(unsigned faults)
     return joined;
 }
 
-bool CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, FILE *out)
+EntryIndex::EntryIndex(const std::vector<const FastFileEntry *> &records)
 {
-    if (!FastFileEntryInside(&entry, archive.start.fileSize) ||
-        fseek(archive.stream, static_cast<long>(entry.offset), SEEK_SET) != 0)
-        return false;
-    char buffer[65536];
+    sorted_.reserve(records.size());
+    for (const FastFileEntry *entry : records)
+        sorted_.emplace_back(StoredName(*entry), entry);
+    // Stable: of equal names, the first in the table stays first.
+    std::stable_sort(sorted_.begin(), sorted_.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+}
+
+const FastFileEntry *EntryIndex::Find(const std::string &name) const
+{
+    if (name.empty() || name.size() > FastFileNameSize)
+        return nullptr;
+    auto found = std::lower_bound(sorted_.begin(), sorted_.end(), name,
+                                  [](const auto &item, const std::string &key) { return item.first < key; });
+    return found != sorted_.end() && found->first == name ? found->second : nullptr;
+}
+
+CopyOutcome CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, int out)
+{
+    CopyOutcome outcome{CopyOutcome::Done, 0, 0};
+    // Entries follow each other with an end marker between them: the stream
+    // is read on over the marker rather than sought, which costs a call of
+    // the system each time.
+    const long offset = static_cast<long>(entry.offset);
+    if (archive.position >= 0 && offset == archive.position + 1 && getc(archive.stream) != EOF)
+        archive.position = offset;
+    if (archive.position != offset && fseek(archive.stream, offset, SEEK_SET) != 0) {
+        archive.position = -1;
+        return {CopyOutcome::ReadFailed, errno, 0};
+    }
+    archive.position = -1;
+    static char buffer[1 << 18];
     for (uint32_t left = entry.size; left > 0;) {
         size_t n = left < sizeof buffer ? left : sizeof buffer;
-        if (fread(buffer, 1, n, archive.stream) != n || fwrite(buffer, 1, n, out) != n)
-            return false;
+        size_t got = fread(buffer, 1, n, archive.stream);
+        if (got != n)
+            return {ferror(archive.stream) ? CopyOutcome::ReadFailed : CopyOutcome::CutOff, errno, 0};
+        if (out >= 0 && !WriteTo(out, buffer, n))
+            return {CopyOutcome::WriteFailed, errno, 0};
+        outcome.checksum = FastFileCrc32(outcome.checksum, buffer, n);
         left -= static_cast<uint32_t>(n);
     }
-    return true;
+    archive.position = offset + static_cast<long>(entry.size);
+    return outcome;
 }

@@ -1,32 +1,55 @@
 #pragma once
 
 // An archive opened by the tool: read and checked by the file layer's own
-// archive code, so that the tool and the layer never disagree.
+// archive code, so that the tool and the layer never disagree. Also what
+// the tool's commands share: messages, names as printed, an index of the
+// entry table and the copying of an entry's data.
 
 #include "gamefs/archive.h"
 
 #include <stdio.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ArchiveFile {
     FILE *stream = nullptr;
+    mutable long position = -1;  // of the stream, when known: entries in a row need no seek
     FastFileStart start{};
     std::vector<uint8_t> directory;
     FastFileFault fault = FastFileUnreadable;
 
     ~ArchiveFile();
     const uint8_t *Directory() const { return directory.data(); }
+    bool HasChecksums() const;
 };
 
-// False when the file does not open (and says so on stderr); otherwise
+// Says "fastfile: " and the message, and a line end, where the commands'
+// messages go: standard error unless SetMessageStream chose another.
+void Say(const char *format, ...) __attribute__((format(printf, 1, 2)));
+void SetMessageStream(FILE *stream);
+
+// False when the file does not open (and says so); otherwise
 // archive->fault tells whether it is usable.
 bool OpenArchiveFile(const char *path, ArchiveFile *archive);
+
+// Opens and checks; says what is wrong when the archive is not usable.
+bool LoadArchive(const std::string &path, ArchiveFile *archive);
+
+// The searched records, in table order.
+std::vector<const FastFileEntry *> Records(const ArchiveFile &archive);
 
 std::string FaultText(FastFileFault fault, const ArchiveFile &archive);
 std::string NameText(const FastFileEntry &entry);  // printable, without its padding
 std::string StoredName(const FastFileEntry &entry);  // raw, without its padding
+
+// "has data (offset O, size S) that run past the end of the file (N bytes)"
+std::string PastEndText(const FastFileEntry &entry, const ArchiveFile &archive);
+
+// A file or entry as given, relative to the folder: "./a.txt" and ".\a.txt"
+// are a.txt, "sub/" is sub, and "." is the folder itself (empty).
+std::string RelativeName(std::string file);
 
 // Text with control bytes and bytes above 126 written as \xNN, so that a
 // hostile name cannot drive the terminal it is printed on.
@@ -39,5 +62,32 @@ std::vector<std::string> NameFaultTexts(unsigned faults);
 // The texts joined with "and", for one message.
 std::string NameFaultText(unsigned faults);
 
-// Copies the entry's data to out; false on a read or write error.
-bool CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, FILE *out);
+// The searched records sorted by stored name, so that what a lookup of a
+// name finds is known without a scan of the table per name.
+class EntryIndex {
+public:
+    explicit EntryIndex(const std::vector<const FastFileEntry *> &records);
+
+    // What a lookup of the whole name finds, as FastFileFind does: the first
+    // searched record of that name, none for an empty name or one of more
+    // than 12 characters.
+    const FastFileEntry *Find(const std::string &name) const;
+
+    // The record a lookup of this record's own name finds: another one when
+    // an earlier record has the same name, none for an empty name.
+    const FastFileEntry *Reached(const FastFileEntry &entry) const { return Find(StoredName(entry)); }
+
+private:
+    std::vector<std::pair<std::string, const FastFileEntry *>> sorted_;
+};
+
+struct CopyOutcome {
+    enum What { Done, ReadFailed, CutOff, WriteFailed } what;
+    int error;          // errno of a failed read or write
+    uint32_t checksum;  // CRC-32 of the data, when Done
+};
+
+// Reads the entry's data, which must lie inside the file, and copies them
+// to the file out (a descriptor, see WriteTo) unless it is -1; the archive's
+// stream is left just after them.
+CopyOutcome CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, int out);

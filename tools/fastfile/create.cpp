@@ -8,140 +8,278 @@
 #include <stdio.h>
 #include <string.h>
 
-#include <set>
+#include <algorithm>
 
 namespace {
 
 struct Source {
-    std::string file;  // as given
-    std::string path;  // to open
-    std::string name;  // as stored
-    uint32_t size;
+    std::string file;    // relative to the folder
+    std::string folder;  // where it is
+    std::string leaf;    // its own name there
+    std::string name;    // as stored
+
+    std::string Path() const { return folder.empty() ? leaf : folder + "/" + leaf; }
 };
 
-// The size comes from the file system's own answer, not from seeking: a
-// folder opens and seeks on some file systems, and then seems 2 GiB long.
-bool Measure(const std::string &path, uint32_t *size)
-{
-    uint64_t measured = 0;
-    if (const char *why = MeasureRegularFile(path, &measured)) {
-        fprintf(stderr, "fastfile: cannot measure %s: %s\n", Printable(path).c_str(), why);
-        return false;
-    }
-    if (measured > INT32_MAX) {
-        fprintf(stderr, "fastfile: %s: too large for one archive (limit 2 GiB)\n", Printable(path).c_str());
-        return false;
-    }
-    *size = static_cast<uint32_t>(measured);
-    return true;
-}
+// Everything named on the command line or in a list, folders walked; each
+// fault is said as it is met, and the run stops before anything is written.
+// The files' sizes are taken when they are opened to be copied.
+class Gatherer {
+public:
+    explicit Gatherer(const std::string &folder) : folder_(folder) {}
 
-// Names every file, refusing names that readers could not find, or that
-// name two files.
-bool Gather(const std::string &folder, const std::vector<std::string> &files, std::vector<Source> *sources)
-{
-    std::set<std::string> names;
-    for (const std::string &file : files) {
-        Source source{file, folder.empty() ? file : folder + "/" + file, EntryPathOf(file), 0};
+    void Add(const std::string &given)
+    {
+        std::string file = RelativeName(given);
+        std::string path = file.empty() ? (folder_.empty() ? "." : folder_) : In(folder_, file);
+        if (!IsFolderOrLinkToOne(path)) {  // one met on a walk is not followed
+            // The size comes from the file system's own answer, not from
+            // seeking: a folder opens and seeks on some file systems, and then
+            // seems 2 GiB long.
+            uint64_t size;
+            if (const char *why = MeasureRegularFile(path, &size)) {
+                Say("cannot measure %s: %s", Printable(path).c_str(), why);
+                sound_ = false;
+            } else {
+                size_t slash = path.find_last_of("/\\");
+                AddFile(file, slash == std::string::npos ? "" : path.substr(0, slash), path.substr(slash + 1));
+            }
+            return;
+        }
+        // The folder's files in the order of their stored names, so that the
+        // same folder always gives the same archive.
+        size_t first = sources_.size();
+        Walk(file, path);
+        std::sort(sources_.begin() + first, sources_.end(),
+                  [](const Source &a, const Source &b) { return a.name < b.name; });
+    }
+
+    // True when every file was found and every name is one the format can
+    // hold and no other file has.
+    bool Done();
+
+    const std::vector<Source> &Sources() const { return sources_; }
+
+private:
+    static std::string In(const std::string &folder, const std::string &file)
+    {
+        return folder.empty() ? file : folder + "/" + file;
+    }
+
+    void AddFile(const std::string &file, const std::string &folder, const std::string &leaf)
+    {
+        Source source{file, folder, leaf, EntryPathOf(file)};
         FastFileUpperCase(&source.name[0]);
+        sources_.push_back(source);
+    }
+
+    void Walk(const std::string &file, const std::string &path)
+    {
+        std::vector<FolderItem> items;
+        std::string why;
+        if (!ListFolder(path, &items, &why)) {
+            Say("cannot read the folder %s: %s", Printable(path).c_str(), why.c_str());
+            sound_ = false;
+            return;
+        }
+        for (const FolderItem &item : items) {
+            std::string itemFile = file.empty() ? item.name : file + "/" + item.name;
+            std::string itemPath = path + "/" + item.name;
+            switch (item.kind) {
+            case PathFolder:
+                Walk(itemFile, itemPath);
+                break;
+            case PathFile:
+                AddFile(itemFile, path, item.name);
+                break;
+            case PathLink:
+                Say("%s: a link, which an archive cannot hold", Printable(itemPath).c_str());
+                sound_ = false;
+                break;
+            case PathSpecial:
+            case PathAbsent:
+                Say("%s: not a regular file, which an archive cannot hold", Printable(itemPath).c_str());
+                sound_ = false;
+                break;
+            }
+        }
+    }
+
+    std::string folder_;
+    std::vector<Source> sources_;
+    bool sound_ = true;
+};
+
+bool Gatherer::Done()
+{
+    for (const Source &source : sources_) {
         unsigned faults = FastFileCheckName(source.name.c_str());
         if (faults != FastFileNameSound) {
-            fprintf(stderr, "fastfile: %s: the entry name %s %s\n", Printable(file).c_str(),
-                    Printable(source.name).c_str(), NameFaultText(faults).c_str());
-            return false;
+            Say("%s: the entry name %s %s", Printable(source.Path()).c_str(), Printable(source.name).c_str(),
+                NameFaultText(faults).c_str());
+            sound_ = false;
         }
-        if (!names.insert(source.name).second) {
-            fprintf(stderr, "fastfile: %s: the entry name %s is given twice\n", Printable(file).c_str(),
-                    Printable(source.name).c_str());
-            return false;
-        }
-        if (!Measure(source.path, &source.size))
-            return false;
-        sources->push_back(source);
     }
-    return true;
+    // Two files of one name, found through a sorted index, not a scan per file.
+    std::vector<size_t> order(sources_.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [this](size_t a, size_t b) { return sources_[a].name < sources_[b].name; });
+    for (size_t i = 1; i < order.size(); ++i) {
+        const Source &first = sources_[order[i - 1]], &again = sources_[order[i]];
+        if (first.name == again.name) {
+            Say("%s: the entry name %s is given twice (also for %s)", Printable(again.Path()).c_str(),
+                Printable(again.name).c_str(), Printable(first.Path()).c_str());
+            sound_ = false;
+        }
+    }
+    return sound_;
 }
 
-// Copies exactly the measured size: a file that changed meanwhile fails.
-bool CopyData(const Source &source, FILE *out)
-{
-    FILE *in = fopen(source.path.c_str(), "rb");
-    if (!in)
-        return false;
-    char buffer[65536];
-    uint32_t left = source.size;
-    while (left > 0) {
-        size_t n = left < sizeof buffer ? left : sizeof buffer;
-        if (fread(buffer, 1, n, in) != n || fwrite(buffer, 1, n, out) != n)
+// Writes the archive into out, the file aside for the archive at path: room
+// for the directory, then each file's data and end marker, then the
+// directory with the sizes and checksums that the copies found. Closes out.
+class ArchiveWriter {
+public:
+    ArchiveWriter(FILE *out, const std::string &path, const std::vector<Source> &sources)
+        : out_(out), path_(path), sources_(sources), sizes_(sources.size()), checksums_(sources.size())
+    {
+    }
+
+    bool Write(bool verbose)
+    {
+        uint32_t count = static_cast<uint32_t>(sources_.size());
+        std::vector<uint8_t> directory(FastFileDirectorySizeFor(count));
+        bool written = Put(directory.data(), directory.size());
+        for (size_t i = 0; written && i < sources_.size(); ++i) {
+            if (verbose)
+                printf("%s\n", Printable(sources_[i].file).c_str());
+            written = Copy(i);
+        }
+        if (written) {
+            std::vector<const char *> names;
+            for (const Source &source : sources_)
+                names.push_back(source.name.c_str());
+            FastFileLayOut(directory.data(), count, names.data(), sizes_.data(), checksums_.data());
+            written = fseek(out_, 0, SEEK_SET) == 0 && Put(directory.data(), directory.size());
+        }
+        if (fclose(out_) != 0 && written && !failedInput_) {
+            error_ = errno;
+            written = false;
+        }
+        if (!written && !failedInput_)
+            Say("cannot write %s: %s", Printable(path_).c_str(), strerror(error_));
+        return written;
+    }
+
+private:
+    // Writes n bytes; false with error_ on failure.
+    bool Put(const void *bytes, size_t n)
+    {
+        if (n > 0 && fwrite(bytes, 1, n, out_) != n) {
+            error_ = errno;
+            return false;
+        }
+        return true;
+    }
+
+    // Copies exactly the size the file had when it was opened, and its end
+    // marker, and sums the data: a file that changed meanwhile fails. Each
+    // read asks for one byte more than is left, so a file that grew shows.
+    bool Copy(size_t i)
+    {
+        const Source &source = sources_[i];
+        std::string why;
+        uint64_t measured = 0;
+        int in = opener_.Open(source.folder, source.leaf, &measured, &why);
+        if (in < 0) {
+            Say("cannot open %s: %s", Printable(source.Path()).c_str(), why.c_str());
+            return InputFailed();
+        }
+        end_ += measured + 1;
+        if (end_ > INT32_MAX) {
+            CloseFile(in);
+            Say("%s: too many or too large files for one archive (limit 2 GiB)", Printable(path_).c_str());
+            return InputFailed();
+        }
+        sizes_[i] = static_cast<uint32_t>(measured);
+        static char buffer[1 << 18];
+        bool copied = false;
+        for (uint32_t left = sizes_[i];;) {
+            size_t wanted = left < sizeof buffer ? left + 1 : sizeof buffer;
+            long got = ReadFrom(in, buffer, wanted);
+            if (got < 0) {
+                Say("cannot read %s: %s", Printable(source.Path()).c_str(), strerror(errno));
+                failedInput_ = true;
+            } else if (static_cast<unsigned long>(got) > left || (got == 0 && left > 0)) {
+                Say("%s: changed while being read (it is no longer %u bytes long)", Printable(source.Path()).c_str(),
+                    sizes_[i]);
+                failedInput_ = true;
+            } else if (Put(buffer, static_cast<size_t>(got))) {
+                checksums_[i] = FastFileCrc32(checksums_[i], buffer, static_cast<size_t>(got));
+                left -= static_cast<uint32_t>(got);
+                if (left > 0 || static_cast<size_t>(got) == wanted)
+                    continue;  // a short read ends a regular file
+                copied = true;
+            }
             break;
-        left -= static_cast<uint32_t>(n);
+        }
+        CloseFile(in);
+        if (failedInput_)
+            return InputFailed();
+        char marker = FastFileEndMarker;
+        return copied && Put(&marker, 1);
     }
-    bool whole = left == 0 && getc(in) == EOF;
-    fclose(in);
-    return whole && putc(FastFileEndMarker, out) != EOF;
-}
 
-// The directory of the archive, or false when the files do not fit in one.
-bool LayOut(const std::string &path, const std::vector<Source> &sources, std::vector<uint8_t> *directory)
-{
-    std::vector<const char *> names;
-    std::vector<uint32_t> sizes;
-    for (const Source &source : sources) {
-        names.push_back(source.name.c_str());
-        sizes.push_back(source.size);
-    }
-    uint32_t count = static_cast<uint32_t>(sources.size());
-    directory->resize(FastFileDirectorySizeFor(count));
-    if (directory->empty() || !FastFileLayOut(directory->data(), count, names.data(), sizes.data())) {
-        fprintf(stderr, "fastfile: %s: too many or too large files for one archive (limit 2 GiB)\n",
-                path.c_str());
+    bool InputFailed()
+    {
+        failedInput_ = true;
         return false;
     }
-    return true;
-}
 
-// Writes and closes out, which is the file at path.
-bool WriteArchive(FILE *out, const std::string &path, const std::vector<uint8_t> &directory,
-                  const std::vector<Source> &sources)
-{
-    bool written = fwrite(directory.data(), 1, directory.size(), out) == directory.size();
-    for (size_t i = 0; written && i < sources.size(); ++i) {
-        written = CopyData(sources[i], out);
-        if (!written)
-            fprintf(stderr, "fastfile: %s: cannot be read whole, or changed while being read\n",
-                    Printable(sources[i].path).c_str());
-    }
-    if (fclose(out) != 0 && written) {
-        fprintf(stderr, "fastfile: cannot write %s\n", path.c_str());
-        written = false;
-    }
-    return written;
-}
+    FILE *out_;
+    const std::string &path_;
+    const std::vector<Source> &sources_;
+    std::vector<uint32_t> sizes_, checksums_;
+    FileOpener opener_;
+    uint64_t end_ = 0;  // of the data so far, from the start of the file
+    int error_ = 0;     // of the failed write
+    bool failedInput_ = false;  // said where it happened
+};
 
 }  // namespace
 
-int CreateArchive(const std::string &path, const std::string &folder, const std::vector<std::string> &files)
+int CreateArchive(const std::string &path, const std::vector<std::string> &files, const ToolOptions &options)
 {
-    std::vector<Source> sources;
-    std::vector<uint8_t> directory;
-    if (!Gather(folder, files, &sources) || !LayOut(path, sources, &directory))
+    Gatherer gatherer(options.folder);
+    for (const std::string &file : files)
+        gatherer.Add(file);
+    if (!gatherer.Done())
         return 1;
-    // Built aside and moved into place, so that a failure leaves no partial
-    // archive and an existing one untouched. The file aside is made anew:
-    // whatever already has its name (a file, a folder, a link) is refused,
-    // never written through, and never removed.
-    std::string partial = path + ".partial";
-    FILE *out = CreateNewFile(partial);
-    if (!out) {
-        fprintf(stderr, "fastfile: cannot create %s: %s\n", partial.c_str(), strerror(errno));
+    const std::vector<Source> &sources = gatherer.Sources();
+    if (FastFileDirectorySizeFor(static_cast<uint32_t>(sources.size())) == 0) {
+        Say("%s: too many files for one archive", Printable(path).c_str());
         return 1;
     }
-    if (!WriteArchive(out, partial, directory, sources)) {
+    // Built aside and moved into place, so that a failure leaves no partial
+    // archive and an existing one untouched. A regular file aside is one
+    // that a killed run left and is replaced; whatever else has its name (a
+    // folder, a link) is refused, never written through, and never removed.
+    std::string partial = path + ".partial";
+    std::string why;
+    FILE *out = ReplaceRegularFile(partial, &why);
+    if (!out) {
+        Say("cannot create %s: %s", Printable(partial).c_str(), why.c_str());
+        return 1;
+    }
+    setvbuf(out, nullptr, _IOFBF, 1 << 16);  // small files go out together
+    if (!ArchiveWriter(out, path, sources).Write(options.verbose)) {
         remove(partial.c_str());
         return 1;
     }
-    if (!MoveIntoPlace(partial, path)) {
-        fprintf(stderr, "fastfile: cannot replace %s: %s\n", path.c_str(), strerror(errno));
+    if (!MoveIntoPlace(partial, path, &why)) {
+        Say("cannot replace %s: %s", Printable(path).c_str(), why.c_str());
         remove(partial.c_str());
         return 1;
     }

@@ -7,51 +7,22 @@
 #include <errno.h>
 #include <string.h>
 
+#include <unordered_set>
+
 namespace {
-
-// Opens and checks; says what is wrong when the archive is not usable.
-bool Load(const std::string &path, ArchiveFile *archive)
-{
-    if (!OpenArchiveFile(path.c_str(), archive))
-        return false;
-    if (archive->fault != FastFileSound) {
-        fprintf(stderr, "fastfile: %s: %s\n", path.c_str(), FaultText(archive->fault, *archive).c_str());
-        return false;
-    }
-    return true;
-}
-
-std::vector<const FastFileEntry *> Records(const ArchiveFile &archive)
-{
-    uint32_t count;
-    const FastFileEntry *first = FastFileSearchedRecords(archive.Directory(), &count);
-    std::vector<const FastFileEntry *> records;
-    for (uint32_t i = 0; i < count; ++i)
-        records.push_back(first + i);
-    return records;
-}
-
-// The record a lookup of this record's own name finds: another one when an
-// earlier record has the same name, none for an empty name.
-const FastFileEntry *Reached(const ArchiveFile &archive, const FastFileEntry &entry)
-{
-    std::string name = StoredName(entry);
-    return FastFileFind(archive.Directory(), name.data(), name.size());
-}
-
-// Makes a folder (an existing one is fine), or says why it cannot.
-bool MakeFolderSaying(const std::string &path)
-{
-    if (MakeFolder(path))
-        return true;
-    fprintf(stderr, "fastfile: cannot create the folder %s: %s\n", Printable(path).c_str(), strerror(errno));
-    return false;
-}
 
 // Where an entry of this name is written under folder.
 std::string TargetOf(const std::string &folder, const std::string &name)
 {
     return (folder.empty() ? "." : folder) + "/" + NativePath(name);
+}
+
+// The part of an entry's name before its last separator: entries in a row
+// mostly share it, and then their folders need no second look.
+std::string FolderPart(const std::string &name)
+{
+    size_t slash = name.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : name.substr(0, slash);
 }
 
 // The folders an entry's name passes through under folder, outermost first.
@@ -63,29 +34,20 @@ std::vector<std::string> FoldersOnTheWay(const std::string &folder, const std::s
     return folders;
 }
 
-// Writes the entry under folder; its name has been judged safe and no link
-// stands on its way. Subfolders of the name are made on the way; the
-// entry's own file is never written through a link that stands there.
-bool WriteEntry(const ArchiveFile &archive, const FastFileEntry &entry, const std::string &folder)
+// Says which entry's data run past the end of the archive file: the first
+// one by name, those after it, in a cut-off archive most often all the
+// rest, counted in one line at the end (SayCutOffCount).
+void SayCutOff(const std::string &path, const ArchiveFile &archive, const FastFileEntry &entry, unsigned *count)
 {
-    std::string name = StoredName(entry);
-    for (const std::string &on : FoldersOnTheWay(folder, name)) {
-        if (!MakeFolderSaying(on))
-            return false;
-    }
-    std::string path = TargetOf(folder, name);
-    FILE *out = OpenEntryFile(path);
-    if (!out) {
-        fprintf(stderr, "fastfile: cannot create %s: %s\n", Printable(path).c_str(), strerror(errno));
-        return false;
-    }
-    bool copied = CopyEntry(archive, entry, out);
-    if (fclose(out) != 0 || !copied) {
-        fprintf(stderr, "fastfile: %s: cannot copy its data to %s\n", NameText(entry).c_str(),
-                Printable(path).c_str());
-        return false;
-    }
-    return true;
+    if ((*count)++ == 0)
+        Say("%s: the entry %s %s: the archive is cut off", Printable(path).c_str(), NameText(entry).c_str(),
+            PastEndText(entry, archive).c_str());
+}
+
+void SayCutOffCount(const std::string &path, unsigned count)
+{
+    if (count > 1)
+        Say("%s: %u more entries run past the end of the file too", Printable(path).c_str(), count - 1);
 }
 
 // A link where one of an entry's folders goes could take the entry
@@ -95,12 +57,17 @@ bool WriteEntry(const ArchiveFile &archive, const FastFileEntry &entry, const st
 bool NoLinksOnTheWay(const std::string &path, const std::vector<const FastFileEntry *> &chosen,
                      const std::string &folder)
 {
+    std::unordered_set<std::string> seen;  // each folder is looked at once
+    std::string last = "\\";               // no entry's folder part
     for (const FastFileEntry *entry : chosen) {
-        for (const std::string &on : FoldersOnTheWay(folder, StoredName(*entry))) {
-            if (IsLink(on)) {
-                fprintf(stderr,
-                        "fastfile: %s: refusing the entry %s, whose folder %s is a link; nothing was extracted\n",
-                        path.c_str(), NameText(*entry).c_str(), Printable(on).c_str());
+        std::string name = StoredName(*entry), part = FolderPart(name);
+        if (part == last)
+            continue;
+        last = part;
+        for (const std::string &on : FoldersOnTheWay(folder, name)) {
+            if (seen.insert(on).second && IsLink(on)) {
+                Say("%s: refusing the entry %s, whose folder %s is a link; nothing was extracted",
+                    Printable(path).c_str(), NameText(*entry).c_str(), Printable(on).c_str());
                 return false;
             }
         }
@@ -116,110 +83,229 @@ bool AllSafe(const std::string &path, const std::vector<const FastFileEntry *> &
     for (const FastFileEntry *entry : chosen) {
         unsigned faults = FastFileCheckName(StoredName(*entry).c_str()) & FastFileNameUnsafe;
         if (faults) {
-            fprintf(stderr, "fastfile: %s: refusing the entry %s, whose name %s; nothing was extracted\n",
-                    path.c_str(), NameText(*entry).c_str(), NameFaultText(faults).c_str());
+            Say("%s: refusing the entry %s, whose name %s; nothing was extracted", Printable(path).c_str(),
+                NameText(*entry).c_str(), NameFaultText(faults).c_str());
             safe = false;
         }
     }
     return safe;
 }
 
+// Writes entries under the folder, whose names have been judged safe and on
+// whose way no link stands. Each folder is made once, and one that cannot be
+// made is said once.
+class Extractor {
+public:
+    Extractor(const std::string &path, const ArchiveFile &archive, const std::string &folder)
+        : path_(path), archive_(archive), folder_(folder)
+    {
+    }
+
+    // Says what was left to the end.
+    void Finish() const { SayCutOffCount(path_, cutOff_); }
+
+    // Each entry's data go to a temporary file beside its place, which
+    // takes the place only when they are complete and sound; on failure
+    // nothing of the entry is left.
+    bool Write(const FastFileEntry &entry)
+    {
+        if (!FastFileEntryInside(&entry, archive_.start.fileSize)) {
+            SayCutOff(path_, archive_, entry, &cutOff_);
+            return false;
+        }
+        std::string name = StoredName(entry);
+        if (!MakeFoldersOf(name))
+            return false;
+        std::string target = TargetOf(folder_, name), temporary, why;
+        int out = CreateTemporaryBeside(target, &temporary, &why);
+        if (out < 0) {
+            Say("cannot create %s: %s", Printable(target).c_str(), why.c_str());
+            return false;
+        }
+        CopyOutcome copied = CopyEntry(archive_, entry, out);
+        int closed = CloseWritten(out) ? 0 : errno;
+        bool kept = false;
+        if (copied.what == CopyOutcome::ReadFailed)
+            Say("cannot read %s: %s", Printable(path_).c_str(), strerror(copied.error));
+        else if (copied.what == CopyOutcome::CutOff)
+            Say("%s: the file ends inside the data of the entry %s: the archive is cut off", Printable(path_).c_str(),
+                NameText(entry).c_str());
+        else if (copied.what == CopyOutcome::WriteFailed || closed)
+            Say("cannot write %s: %s", Printable(target).c_str(), strerror(closed ? closed : copied.error));
+        else if (archive_.HasChecksums() && copied.checksum != entry.checksum)
+            Say("%s: the entry %s is damaged: its data do not match their CRC-32; not extracted",
+                Printable(path_).c_str(), NameText(entry).c_str());
+        else if (!PutInPlace(temporary, target, &why))
+            Say("cannot create %s: %s", Printable(target).c_str(), why.c_str());
+        else
+            kept = true;
+        if (!kept)
+            remove(temporary.c_str());
+        return kept;
+    }
+
+private:
+    bool MakeFoldersOf(const std::string &name)
+    {
+        std::string part = FolderPart(name);
+        if (part == lastMade_)
+            return true;
+        for (const std::string &on : FoldersOnTheWay(folder_, name)) {
+            if (made_.count(on))
+                continue;
+            if (failed_.count(on))
+                return false;
+            std::string why;
+            if (!MakeFolder(on, &why)) {
+                Say("cannot create the folder %s: %s; the entries in it are not extracted", Printable(on).c_str(),
+                    why.c_str());
+                failed_.insert(on);
+                return false;
+            }
+            made_.insert(on);
+        }
+        lastMade_ = part;
+        return true;
+    }
+
+    const std::string &path_;
+    const ArchiveFile &archive_;
+    const std::string &folder_;
+    std::unordered_set<std::string> made_, failed_;
+    std::string lastMade_ = "\\";  // the folder part whose folders were all made last
+    unsigned cutOff_ = 0;            // entries past the end of the file
+};
+
 }  // namespace
 
-int ListArchive(const std::string &path)
+int ListArchive(const std::string &path, const ToolOptions &options)
 {
     ArchiveFile archive;
-    if (!Load(path, &archive))
+    if (!LoadArchive(path, &archive))
         return 1;
-    printf("%-12s %10s %10s\n", "NAME", "OFFSET", "SIZE");
-    for (const FastFileEntry *entry : Records(archive))
-        printf("%-12s %10u %10u\n", NameText(*entry).c_str(), entry->offset, entry->size);
-    return 0;
+    if (options.details)
+        printf("%-12s %10s %10s\n", "NAME", "OFFSET", "SIZE");
+    int status = 0;
+    unsigned cutOff = 0;
+    for (const FastFileEntry *entry : Records(archive)) {
+        if (options.details)
+            printf("%-12s %10u %10u\n", NameText(*entry).c_str(), entry->offset, entry->size);
+        else
+            printf("%s\n", NameText(*entry).c_str());
+        if (!FastFileEntryInside(entry, archive.start.fileSize)) {
+            SayCutOff(path, archive, *entry, &cutOff);
+            status = 1;
+        }
+    }
+    SayCutOffCount(path, cutOff);
+    return status;
 }
 
-int ExtractArchive(const std::string &path, const std::vector<std::string> &names, const std::string &folder)
+int ExtractArchive(const std::string &path, const std::vector<std::string> &names, const ToolOptions &options)
 {
     ArchiveFile archive;
-    if (!Load(path, &archive))
+    if (!LoadArchive(path, &archive))
         return 1;
+    const std::vector<const FastFileEntry *> records = Records(archive);
+    const EntryIndex index(records);
     int status = 0;
     std::vector<const FastFileEntry *> chosen;
-    for (std::string name : names) {
-        name = EntryPathOf(name);
+    for (const std::string &given : names) {
+        std::string name = EntryPathOf(RelativeName(given));
         FastFileUpperCase(&name[0]);
-        const FastFileEntry *entry = FastFileFind(archive.Directory(), name.data(), name.size());
-        if (entry) {
+        if (const FastFileEntry *entry = index.Find(name)) {
             chosen.push_back(entry);
         } else {
-            fprintf(stderr, "fastfile: %s: no entry %s\n", path.c_str(), Printable(name).c_str());
+            Say("%s: no entry %s", Printable(path).c_str(), Printable(name).c_str());
             status = 1;
         }
     }
     if (names.empty()) {
-        // What a lookup can reach: hidden duplicates and empty names are not.
-        for (const FastFileEntry *entry : Records(archive)) {
-            if (Reached(archive, *entry) == entry)
+        // What a lookup can reach, in table order: hidden duplicates and
+        // empty names are not.
+        for (const FastFileEntry *entry : records) {
+            if (index.Reached(*entry) == entry)
                 chosen.push_back(entry);
             else
-                fprintf(stderr, "fastfile: %s: skipping %s, which no lookup reaches\n", path.c_str(),
-                        NameText(*entry).c_str());
+                Say("%s: skipping %s, which no lookup reaches", Printable(path).c_str(), NameText(*entry).c_str());
         }
     }
-    if (!AllSafe(path, chosen) || !NoLinksOnTheWay(path, chosen, folder))
+    if (!AllSafe(path, chosen) || !NoLinksOnTheWay(path, chosen, options.folder))
         return 1;
-    if (!folder.empty() && !MakeFolderSaying(folder))
+    std::string failed, why;
+    if (!options.folder.empty() && !MakeFolders(options.folder, &failed, &why)) {
+        Say("cannot create the folder %s: %s; nothing was extracted", Printable(failed).c_str(), why.c_str());
         return 1;
+    }
+    Extractor extractor(path, archive, options.folder);
     for (const FastFileEntry *entry : chosen) {
-        if (!WriteEntry(archive, *entry, folder))
+        if (options.verbose)
+            printf("%s\n", NameText(*entry).c_str());
+        if (!extractor.Write(*entry))
             status = 1;
     }
+    extractor.Finish();
     return status;
 }
 
 // What is wrong with one record, if anything.
-static std::vector<std::string> EntryProblems(const ArchiveFile &archive, const FastFileEntry &entry)
+static std::vector<std::string> EntryProblems(const ArchiveFile &archive, const EntryIndex &index,
+                                              const FastFileEntry &entry)
 {
     std::vector<std::string> problems;
     for (const std::string &text : NameFaultTexts(FastFileCheckName(StoredName(entry).c_str())))
         problems.push_back("has a name that " + text);
-    const FastFileEntry *reached = Reached(archive, entry);
+    const FastFileEntry *reached = index.Reached(entry);
     if (reached && reached != &entry)
         problems.push_back("repeats the name of an earlier entry, which hides it");
     if (!FastFileEntryInside(&entry, archive.start.fileSize)) {
-        problems.push_back("has data (offset " + std::to_string(entry.offset) + ", size " +
-                           std::to_string(entry.size) + ") that run past the end of the file (" +
-                           std::to_string(archive.start.fileSize) + " bytes)");
-    } else {
-        long end = static_cast<long>(entry.offset + entry.size);
-        if (fseek(archive.stream, end, SEEK_SET) != 0 || getc(archive.stream) != FastFileEndMarker)
-            problems.push_back("has data that are not followed by byte 26");
+        problems.push_back(PastEndText(entry, archive));
+        return problems;
     }
+    if (archive.HasChecksums()) {
+        CopyOutcome read = CopyEntry(archive, entry, -1);
+        if (read.what != CopyOutcome::Done) {
+            problems.push_back("has data that cannot be read: " +
+                               (read.what == CopyOutcome::CutOff ? "the file ended" : ErrnoText(read.error)));
+            return problems;
+        }
+        if (read.checksum != entry.checksum) {
+            char sums[64];
+            snprintf(sums, sizeof sums, " (stored %08x, found %08x)", entry.checksum, read.checksum);
+            problems.push_back(std::string("has data that do not match their CRC-32") + sums);
+        }
+    } else if (fseek(archive.stream, static_cast<long>(entry.offset + entry.size), SEEK_SET) != 0) {
+        problems.push_back("has data that cannot be read: " + ErrnoText(errno));
+        return problems;
+    }
+    archive.position = -1;
+    if (getc(archive.stream) != FastFileEndMarker)
+        problems.push_back("has data that are not followed by byte 26");
     return problems;
 }
 
 int VerifyArchive(const std::string &path)
 {
     ArchiveFile archive;
-    if (!OpenArchiveFile(path.c_str(), &archive))
+    if (!LoadArchive(path, &archive))
         return 1;
-    if (archive.fault != FastFileSound) {
-        printf("%s: %s\n", path.c_str(), FaultText(archive.fault, archive).c_str());
-        return 1;
-    }
-    std::vector<const FastFileEntry *> records = Records(archive);
+    const std::vector<const FastFileEntry *> records = Records(archive);
+    const EntryIndex index(records);
     FastFileHeader header = FastFileReadHeader(archive.Directory());
     int problems = 0;
     for (size_t i = 0; i < records.size(); ++i) {
-        for (const std::string &problem : EntryProblems(archive, *records[i])) {
-            printf("%s: entry %zu (%s) %s\n", path.c_str(), header.firstEntry + i, NameText(*records[i]).c_str(),
-                   problem.c_str());
+        for (const std::string &problem : EntryProblems(archive, index, *records[i])) {
+            Say("%s: entry %u (%s) %s", Printable(path).c_str(), static_cast<unsigned>(header.firstEntry + i),
+                NameText(*records[i]).c_str(), problem.c_str());
             ++problems;
         }
     }
     if (problems) {
-        printf("%s: %d problem%s\n", path.c_str(), problems, problems == 1 ? "" : "s");
+        Say("%s: %d problem%s", Printable(path).c_str(), problems, problems == 1 ? "" : "s");
         return 1;
     }
-    printf("%s: sound, %zu entries\n", path.c_str(), records.size());
+    printf("%s: sound, %zu entr%s%s\n", Printable(path).c_str(), records.size(), records.size() == 1 ? "y" : "ies",
+           archive.HasChecksums() ? ", each one's data matching its CRC-32"
+                                  : "; structure only, as the archive holds no checksums of its data");
     return 0;
 }

@@ -1,59 +1,179 @@
 // fastfile: makes, lists, extracts and checks the game's fast-file archives.
 
+#include "archive_file.h"
 #include "commands.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
 namespace {
 
-const char Usage[] =
-    "usage: fastfile create ARCHIVE [-C DIR] FILE...   pack files (names relative to DIR)\n"
-    "       fastfile list ARCHIVE                      name, offset and size of each entry\n"
-    "       fastfile extract ARCHIVE [NAME...] [-C DIR] write entries (all when no NAME)\n"
-    "       fastfile verify ARCHIVE                    check the archive; exit code 1 if unsound\n";
+const char Version[] = "fastfile 1.1\n";
 
-int UsageError()
+const char Synopsis[] =
+    "usage: fastfile create ARCHIVE [-v] [-C DIR] [-T LIST] [FILE|FOLDER...]\n"
+    "       fastfile list [-l] ARCHIVE\n"
+    "       fastfile extract ARCHIVE [-v] [-C DIR] [-T LIST] [NAME...]\n"
+    "       fastfile verify ARCHIVE\n";
+
+const char Details[] =
+    "\n"
+    "  create   pack files, and every file beneath each folder, into ARCHIVE\n"
+    "  list     the name of each entry\n"
+    "  extract  write the named entries, or all of them\n"
+    "  verify   check the archive and each entry's data\n"
+    "\n"
+    "  -C DIR   names are relative to DIR (extract makes it when missing)\n"
+    "  -T LIST  the names also come from LIST, one a line ('-': standard input)\n"
+    "  -v       print each name as it is packed or extracted\n"
+    "  -l       list each entry's offset and size too\n"
+    "  --       what follows is a name, even when it begins with '-'\n"
+    "  --help, --version\n"
+    "\n"
+    "Options may stand before or after ARCHIVE. Exit status: 0 done, 1 failed\n"
+    "(each failure is said on standard error), 2 the command line is wrong.\n";
+
+struct CommandLine {
+    std::vector<std::string> words;  // command, archive, names
+    std::vector<std::string> lists;  // -T
+    ToolOptions options;
+    bool help = false, version = false;
+};
+
+int UsageError(const std::string &problem)
 {
-    fputs(Usage, stderr);
+    fprintf(stderr, "fastfile: %s\n%sTry 'fastfile --help' for more.\n", problem.c_str(), Synopsis);
     return 2;
 }
 
-// The arguments after ARCHIVE: "-C DIR" anywhere, the rest in order.
-bool SplitArguments(int argc, char **argv, std::string *folder, std::vector<std::string> *rest)
+// Options anywhere, as getopt takes them (-vC DIR, -CDIR), until "--".
+bool Parse(int argc, char **argv, CommandLine *line, std::string *problem)
 {
-    for (int i = 3; i < argc; ++i) {
-        if (strcmp(argv[i], "-C") == 0) {
-            if (++i == argc)
-                return false;
-            *folder = argv[i];
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        std::string word = argv[i];
+        if (!options || word.size() < 2 || word[0] != '-') {
+            line->words.push_back(word);
+        } else if (word == "--") {
+            options = false;
+        } else if (word == "--help") {
+            line->help = true;
+        } else if (word == "--version") {
+            line->version = true;
+        } else if (word[1] == '-') {
+            *problem = "unknown option " + Printable(word);
+            return false;
         } else {
-            rest->push_back(argv[i]);
+            for (size_t at = 1; at < word.size(); ++at) {
+                char option = word[at];
+                if (option == 'v') {
+                    line->options.verbose = true;
+                } else if (option == 'l') {
+                    line->options.details = true;
+                } else if (option == 'C' || option == 'T') {
+                    std::string value = word.substr(at + 1);
+                    if (value.empty() && ++i == argc) {
+                        *problem = std::string("option -") + option + " needs a value";
+                        return false;
+                    }
+                    if (value.empty())
+                        value = argv[i];
+                    if (option == 'C')
+                        line->options.folder = value;
+                    else
+                        line->lists.push_back(value);
+                    break;
+                } else {
+                    *problem = "unknown option -" + Printable(std::string(1, option));
+                    return false;
+                }
+            }
         }
     }
     return true;
+}
+
+// Appends the names of a list, one a line, as tar's --files-from reads
+// them: empty lines are skipped, and a line may end in CR LF.
+bool ReadList(const std::string &list, std::vector<std::string> *names)
+{
+    FILE *in = list == "-" ? stdin : fopen(list.c_str(), "rb");
+    if (!in) {
+        Say("cannot read the list %s: %s", Printable(list).c_str(), strerror(errno));
+        return false;
+    }
+    std::string name;
+    for (int c; (c = getc(in)) != EOF;) {
+        if (c != '\n') {
+            name += static_cast<char>(c);
+            continue;
+        }
+        if (!name.empty() && name.back() == '\r')
+            name.pop_back();
+        if (!name.empty())
+            names->push_back(name);
+        name.clear();
+    }
+    if (!name.empty())
+        names->push_back(name);
+    bool read = !ferror(in);
+    if (!read)
+        Say("cannot read the list %s: %s", Printable(list).c_str(), strerror(errno));
+    if (in != stdin)
+        fclose(in);
+    return read;
+}
+
+int Run(CommandLine &line)
+{
+    const std::string command = line.words[0];
+    const std::string archive = line.words[1];
+    std::vector<std::string> names(line.words.begin() + 2, line.words.end());
+    const bool takesNames = command == "create" || command == "extract";
+    if (!takesNames && (!names.empty() || !line.lists.empty() || !line.options.folder.empty()))
+        return UsageError(command + " takes only the archive");
+    if (command != "list" && line.options.details)
+        return UsageError("-l is for list only");
+    for (const std::string &list : line.lists) {
+        if (!ReadList(list, &names))
+            return 1;
+    }
+    if (command == "create") {
+        if (names.empty() && line.lists.empty())
+            return UsageError("create needs the files to pack");
+        return CreateArchive(archive, names, line.options);
+    }
+    if (command == "list")
+        return ListArchive(archive, line.options);
+    if (command == "extract")
+        return ExtractArchive(archive, names, line.options);
+    if (command == "verify")
+        return VerifyArchive(archive);
+    return UsageError("unknown command " + Printable(command));
 }
 
 }  // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc < 3)
-        return UsageError();
-    std::string command = argv[1];
-    std::string archive = argv[2];
-    std::string folder;
-    std::vector<std::string> rest;
-    if (!SplitArguments(argc, argv, &folder, &rest))
-        return UsageError();
-
-    if (command == "create" && !rest.empty())
-        return CreateArchive(archive, folder, rest);
-    if (command == "list" && argc == 3)
-        return ListArchive(archive);
-    if (command == "extract")
-        return ExtractArchive(archive, rest, folder);
-    if (command == "verify" && argc == 3)
-        return VerifyArchive(archive);
-    return UsageError();
+    CommandLine line;
+    std::string problem;
+    if (!Parse(argc, argv, &line, &problem))
+        return UsageError(problem);
+    int status;
+    if (line.help)
+        status = fputs(Synopsis, stdout) < 0 || fputs(Details, stdout) < 0;
+    else if (line.version)
+        status = fputs(Version, stdout) < 0;
+    else if (line.words.size() < 2)
+        return UsageError(line.words.empty() ? "no command" : "no archive");
+    else
+        status = Run(line);
+    // What went to standard output must have arrived, as for coreutils.
+    if (fflush(stdout) != 0 || ferror(stdout)) {
+        Say("cannot write the output: %s", strerror(errno));
+        return 1;
+    }
+    return status;
 }

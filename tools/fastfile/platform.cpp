@@ -10,18 +10,116 @@
 #ifdef _WIN32
 #include <direct.h>
 #include <io.h>
+#include <process.h>
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <unistd.h>
 #endif
 
-bool MakeFolder(const std::string &path)
+std::string ErrnoText(int error)
+{
+    return strerror(error);
+}
+
+namespace {
+
+#ifdef _WIN32
+// The system's text for a Windows error code, without its closing period
+// and line end, so that it reads like strerror's.
+std::string Win32Text(DWORD error)
+{
+    char text[512];
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                             sizeof text, nullptr);
+    while (n > 0 && (text[n - 1] == '\r' || text[n - 1] == '\n' || text[n - 1] == '.' || text[n - 1] == ' '))
+        --n;
+    if (n == 0)
+        return "error " + std::to_string(error);
+    return std::string(text, n);
+}
+
+bool FailWin32(std::string *why)
+{
+    *why = Win32Text(GetLastError());
+    return false;
+}
+#endif
+
+bool FailErrno(std::string *why, int error)
+{
+    *why = ErrnoText(error);
+    return false;
+}
+
+#ifdef _WIN32
+// Removes the link at path, never what it points to. A link to a folder is
+// a folder to Windows and goes as one.
+bool RemoveLink(const std::string &path, std::string *why)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    bool removed = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                       ? RemoveDirectoryA(path.c_str())
+                       : DeleteFileA(path.c_str());
+    return removed || FailWin32(why);
+}
+#endif
+
+// The folder part of path, separator included; empty for a bare name.
+std::string FolderOf(const std::string &path)
+{
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+bool MakeFolder(const std::string &path, std::string *why)
 {
 #ifdef _WIN32
-    return _mkdir(path.c_str()) == 0 || errno == EEXIST;
+    if (CreateDirectoryA(path.c_str(), nullptr))
+        return true;
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+        DWORD attributes = GetFileAttributesA(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+    }
+    *why = Win32Text(error);
+    return false;
 #else
-    return mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+    if (mkdir(path.c_str(), 0777) == 0)
+        return true;
+    int error = errno;
+    struct stat64 info;
+    if (error == EEXIST && stat64(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return true;
+    return FailErrno(why, error);
 #endif
+}
+
+bool MakeFolders(const std::string &path, std::string *failed, std::string *why)
+{
+    // Each folder from the outermost one that is missing; a root or drive
+    // prefix is never made.
+    std::vector<std::string> missing;
+    std::string at = path;
+    while (!at.empty() && KindOf(at) == PathAbsent) {
+        missing.push_back(at);
+        std::string parent = FolderOf(at);
+        while (!parent.empty() && (parent.back() == '/' || parent.back() == '\\'))
+            parent.pop_back();
+        at = parent;
+    }
+    if (missing.empty())
+        missing.push_back(path);  // something stands there: is it a folder?
+    for (size_t i = missing.size(); i-- > 0;) {
+        if (!MakeFolder(missing[i], why)) {
+            *failed = missing[i];
+            return false;
+        }
+    }
+    return true;
 }
 
 const char *MeasureRegularFile(const std::string &path, uint64_t *size)
@@ -41,27 +139,6 @@ const char *MeasureRegularFile(const std::string &path, uint64_t *size)
     return nullptr;
 }
 
-FILE *CreateNewFile(const std::string &path)
-{
-#ifdef _WIN32
-    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-#endif
-    if (fd < 0)
-        return nullptr;
-    FILE *stream = fdopen(fd, "wb");
-    if (!stream)
-        close(fd);
-    return stream;
-}
-
-namespace {
-
-enum PathKind { PathAbsent, PathFile, PathFolder, PathLink, PathSpecial };
-
-// What stands at path itself. When the file system cannot say, it counts as
-// absent: what follows then makes a file exclusively, or fails.
 PathKind KindOf(const std::string &path)
 {
 #ifdef _WIN32
@@ -83,53 +160,238 @@ PathKind KindOf(const std::string &path)
 #endif
 }
 
-// Removes the link or special file at path, never what a link points to. A
-// link to a folder is a folder to Windows and goes as one (_rmdir is
-// RemoveDirectoryA and _unlink DeleteFileA, with errno set).
-bool RemoveLink(const std::string &path)
+bool IsFolderOrLinkToOne(const std::string &path)
 {
 #ifdef _WIN32
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return _rmdir(path.c_str()) == 0;
-    return _unlink(path.c_str()) == 0;
+    struct _stat64 info;
+    return _stat64(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
 #else
-    return unlink(path.c_str()) == 0;
+    struct stat64 info;
+    return stat64(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 #endif
+}
+
+bool ListFolder(const std::string &path, std::vector<FolderItem> *items, std::string *why)
+{
+#ifdef _WIN32
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return FailWin32(why);
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        PathKind kind = found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ? PathLink
+                        : found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? PathFolder
+                                                                             : PathFile;
+        items->push_back({name, kind});
+    } while (FindNextFileA(search, &found));
+    DWORD error = GetLastError();
+    FindClose(search);
+    if (error != ERROR_NO_MORE_FILES) {
+        *why = Win32Text(error);
+        return false;
+    }
+    return true;
+#else
+    DIR *folder = opendir(path.c_str());
+    if (!folder)
+        return FailErrno(why, errno);
+    errno = 0;
+    // readdir64: inode numbers above 32 bits would fail the 32-bit readdir.
+    for (const struct dirent64 *item; (item = readdir64(folder)) != nullptr; errno = 0) {
+        std::string name = item->d_name;
+        if (name == "." || name == "..")
+            continue;
+        PathKind kind;
+        switch (item->d_type) {
+        case DT_REG: kind = PathFile; break;
+        case DT_DIR: kind = PathFolder; break;
+        case DT_LNK: kind = PathLink; break;
+        case DT_UNKNOWN: kind = KindOf(path + "/" + name); break;
+        default: kind = PathSpecial; break;
+        }
+        items->push_back({name, kind});
+    }
+    int error = errno;
+    closedir(folder);
+    return error == 0 || FailErrno(why, error);
+#endif
+}
+
+FileOpener::~FileOpener()
+{
+#ifndef _WIN32
+    if (descriptor_ >= 0)
+        close(descriptor_);
+#endif
+}
+
+int FileOpener::Open(const std::string &folder, const std::string &name, uint64_t *size, std::string *why)
+{
+#ifdef _WIN32
+    std::string path = folder.empty() ? name : folder + "/" + name;
+    int file = _open(path.c_str(), _O_RDONLY | _O_BINARY);
+    struct _stat64 info;
+    if (file < 0 || _fstat64(file, &info) != 0) {
+#else
+    if (descriptor_ < 0 || folder != folder_) {
+        if (descriptor_ >= 0)
+            close(descriptor_);
+        folder_ = folder;
+        descriptor_ = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (descriptor_ < 0) {
+            FailErrno(why, errno);
+            return -1;
+        }
+    }
+    // Never blocks on a pipe that took a file's place; the check below
+    // refuses it.
+    int file = openat(descriptor_, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    struct stat64 info;
+    if (file < 0 || fstat64(file, &info) != 0) {
+#endif
+        FailErrno(why, errno);
+        if (file >= 0)
+            close(file);
+        return -1;
+    }
+    if ((info.st_mode & S_IFMT) != S_IFREG) {
+        *why = "not a regular file";
+        close(file);
+        return -1;
+    }
+    *size = static_cast<uint64_t>(info.st_size);
+    return file;
+}
+
+long ReadFrom(int file, void *buffer, size_t n)
+{
+#ifdef _WIN32
+    return _read(file, buffer, static_cast<unsigned>(n));
+#else
+    return static_cast<long>(read(file, buffer, n));
+#endif
+}
+
+void CloseFile(int file)
+{
+    close(file);
+}
+
+namespace {
+
+// A descriptor of a new file made exclusively, or -1 with *why.
+int CreateNew(const std::string &path, std::string *why)
+{
+#ifdef _WIN32
+    int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+#endif
+    if (fd < 0)
+        FailErrno(why, errno);
+    return fd;
 }
 
 }  // namespace
 
-bool IsLink(const std::string &path)
+FILE *CreateNewFile(const std::string &path, std::string *why)
 {
-    return KindOf(path) == PathLink;
-}
-
-FILE *OpenEntryFile(const std::string &path)
-{
-    switch (KindOf(path)) {
-    case PathAbsent:
-        break;
-    case PathFile:
-        return fopen(path.c_str(), "wb");
-    case PathFolder:
-        errno = EISDIR;
+    int fd = CreateNew(path, why);
+    if (fd < 0)
         return nullptr;
-    case PathLink:
-    case PathSpecial:
-        if (!RemoveLink(path))
-            return nullptr;
-        break;
+    FILE *stream = fdopen(fd, "wb");
+    if (!stream) {
+        FailErrno(why, errno);
+        close(fd);
     }
-    return CreateNewFile(path);
+    return stream;
 }
 
-bool MoveIntoPlace(const std::string &from, const std::string &to)
+FILE *ReplaceRegularFile(const std::string &path, std::string *why)
+{
+    if (KindOf(path) == PathFile && remove(path.c_str()) != 0) {
+        FailErrno(why, errno);
+        return nullptr;
+    }
+    return CreateNewFile(path, why);
+}
+
+int CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why)
 {
 #ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    static const std::string prefix = "fastfile-" + std::to_string(_getpid()) + "-";
 #else
-    return rename(from.c_str(), to.c_str()) == 0;
+    static const std::string prefix = "fastfile-" + std::to_string(getpid()) + "-";
+#endif
+    // "fastfile-" and ".tmp" alone are 13 characters: no entry has such a name.
+    for (int attempt = 1; attempt <= 100; ++attempt) {
+        *temporary = FolderOf(path) + prefix + std::to_string(attempt) + ".tmp";
+        int fd = CreateNew(*temporary, why);
+        if (fd >= 0)
+            return fd;
+        if (KindOf(*temporary) == PathAbsent)  // not taken: the folder refuses it
+            return -1;
+    }
+    return -1;
+}
+
+bool WriteTo(int file, const void *bytes, size_t n)
+{
+    const char *at = static_cast<const char *>(bytes);
+    while (n > 0) {
+#ifdef _WIN32
+        int wrote = _write(file, at, n < 0x40000000 ? static_cast<unsigned>(n) : 0x40000000u);
+#else
+        ssize_t wrote = write(file, at, n);
+#endif
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            if (wrote == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        at += wrote;
+        n -= static_cast<size_t>(wrote);
+    }
+    return true;
+}
+
+bool CloseWritten(int file)
+{
+    return close(file) == 0;
+}
+
+bool PutInPlace(const std::string &from, const std::string &path, std::string *why)
+{
+#ifdef _WIN32
+    // MoveFileEx would refuse a link to a folder and go through some others.
+    switch (KindOf(path)) {
+    case PathFolder:
+        return FailErrno(why, EISDIR);
+    case PathLink:
+    case PathSpecial:
+        if (!RemoveLink(path, why))
+            return false;
+        break;
+    default:
+        break;
+    }
+#endif
+    // rename replaces a file, a link or a pipe itself and refuses a folder
+    // (EISDIR), all in one step.
+    return MoveIntoPlace(from, path, why);
+}
+
+bool MoveIntoPlace(const std::string &from, const std::string &to, std::string *why)
+{
+#ifdef _WIN32
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0 || FailWin32(why);
+#else
+    return rename(from.c_str(), to.c_str()) == 0 || FailErrno(why, errno);
 #endif
 }
 

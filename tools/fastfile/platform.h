@@ -1,37 +1,113 @@
 #pragma once
 
-// The few file operations the tool needs beyond the C library.
+// The few file operations the tool needs beyond the C library. Each one that
+// can fail gives the system's own reason in *why: strerror's text, or on
+// Windows FormatMessage's for the calls that report through GetLastError.
 
 #include <stdint.h>
 #include <stdio.h>
 
 #include <string>
+#include <vector>
 
-// Makes a folder; an existing one is fine.
-bool MakeFolder(const std::string &path);
+// The system's text for an errno value.
+std::string ErrnoText(int error);
+
+// Makes a folder; an existing folder (or a link to one) is fine, anything
+// else standing there fails with "File exists".
+bool MakeFolder(const std::string &path, std::string *why);
+
+// Makes a folder and every missing one above it, as mkdir -p does; on
+// failure *failed is the folder that could not be made.
+bool MakeFolders(const std::string &path, std::string *failed, std::string *why);
 
 // Sets size to that of a regular file, as the file system tells it, and
 // gives null; for anything else (a folder, a device, a missing file) gives
 // the reason.
 const char *MeasureRegularFile(const std::string &path, uint64_t *size);
 
+enum PathKind { PathAbsent, PathFile, PathFolder, PathLink, PathSpecial };
+
+// What stands at path itself, links not followed: a symbolic link, or on
+// Windows any reparse point (a junction too), is PathLink. When the file
+// system cannot say, it counts as absent: what follows then makes a file
+// exclusively, or fails.
+PathKind KindOf(const std::string &path);
+
+inline bool IsLink(const std::string &path)
+{
+    return KindOf(path) == PathLink;
+}
+
+// True for a folder, or a link to one (which is followed).
+bool IsFolderOrLinkToOne(const std::string &path);
+
+struct FolderItem {
+    std::string name;
+    PathKind kind;
+};
+
+// What a folder holds, "." and ".." left out, in no particular order, links
+// not followed.
+bool ListFolder(const std::string &path, std::vector<FolderItem> *items, std::string *why);
+
+// Opens files for reading, one folder after another: on POSIX systems each
+// file is opened through its folder's own descriptor (openat), which saves
+// looking up the whole path again for every file of a folder.
+class FileOpener {
+public:
+    FileOpener() = default;
+    FileOpener(const FileOpener &) = delete;
+    FileOpener &operator=(const FileOpener &) = delete;
+    ~FileOpener();
+
+    // The file name in folder (empty for the current one), opened and
+    // measured: the descriptor of a regular file, with *size; -1 with *why
+    // for anything else.
+    int Open(const std::string &folder, const std::string &name, uint64_t *size, std::string *why);
+
+private:
+    std::string folder_;
+    int descriptor_ = -1;
+};
+
+// Reads up to n bytes; from a regular file fewer only at its end. -1 with
+// errno set.
+long ReadFrom(int file, void *buffer, size_t n);
+
+void CloseFile(int file);
+
 // A new file opened for writing, made only where no file, folder or link of
-// that name exists yet (so none is ever followed); null with errno set.
-FILE *CreateNewFile(const std::string &path);
+// that name exists yet (so none is ever followed); null with *why.
+FILE *CreateNewFile(const std::string &path, std::string *why);
 
-// True when a link stands at path itself: a symbolic link, or on Windows
-// any reparse point (a junction too). The link is never followed.
-bool IsLink(const std::string &path);
+// Like CreateNewFile, but a regular file already standing there (one left by
+// a run that was killed) is removed first; a link, a folder or a special
+// file there is refused, never followed and never removed.
+FILE *ReplaceRegularFile(const std::string &path, std::string *why);
 
-// A file opened for writing at path that is never reached through what
-// stands there: a regular file is truncated; a link or a special file (a
-// pipe, a device node) is removed first, the link and never what it points
-// to, and the file is made anew, as tar replaces them. A folder there is
-// kept and fails with EISDIR. Null with errno set.
-FILE *OpenEntryFile(const std::string &path);
+// A new file in the folder of path, under a name that no entry can hold
+// (longer than 12 characters) and that nothing had: made exclusively, so
+// nothing standing in the folder is ever written through. *temporary is
+// its path. A descriptor of the system, written with WriteTo, for a file
+// written whole at once; -1 with *why.
+int CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why);
 
-// Moves from over to, replacing to if it exists.
-bool MoveIntoPlace(const std::string &from, const std::string &to);
+// Writes all n bytes; false with errno set.
+bool WriteTo(int file, const void *bytes, size_t n);
+
+// Closes a file that was written; false with errno set when the system
+// reports a failure of the writes only now.
+bool CloseWritten(int file);
+
+// Moves the complete file from over path. What stands at path is replaced
+// itself and never written through: a regular file, a link (the link, not
+// what it points to) or a special file such as a pipe, as tar replaces
+// them. A folder there is kept, and the move fails.
+bool PutInPlace(const std::string &from, const std::string &path, std::string *why);
+
+// Moves from over to, replacing to if it is a file.
+bool MoveIntoPlace(const std::string &from, const std::string &to, std::string *why);
 
 // A stored entry name (backslashes) as a path of this system, and back.
 std::string NativePath(const std::string &name);

@@ -41,6 +41,7 @@ TEST_F(ArchiveLookups, WholeUpperCaseNamesOnly)
 {
     std::string bytes = ArchiveBytes({{"RES.DAT", "settings"}, {"TWELVECHARS1", "twelve"}, {"LOWER", "x"}});
     memcpy(&bytes[28 + 2 * 24], "lower", 5);  // a record stored in lower case
+    ASSERT_EQ(bytes[FlagsField], FastFileFlagChecksums);  // as the tool makes them: bit 1 and checksums
     Use("names", bytes);
     EXPECT_EQ(Read("res.dat"), "settings");
     EXPECT_EQ(Read("Res.Dat"), "settings");

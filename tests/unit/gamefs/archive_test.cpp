@@ -2,6 +2,7 @@
 // and that lookups see whole names in the searched records only.
 
 #include "gamefs/archive.h"
+#include "gamefs/archive_writer.h"
 
 #include "support/archive_bytes.h"
 
@@ -58,12 +59,14 @@ TEST(FastFileFormat, WrittenArchiveReadsBack)
     EXPECT_EQ(header.directorySize, 28u + 3 * 24);
     EXPECT_EQ(header.firstEntry, 0u);
     EXPECT_EQ(header.entryCount, 3);
+    EXPECT_EQ(header.flags, FastFileFlagChecksums);
     for (const TestEntry &expected : ThreeEntries) {
         const FastFileEntry *entry = Find(loaded, expected.name.c_str());
         ASSERT_NE(entry, nullptr) << expected.name;
         EXPECT_EQ(bytes.substr(entry->offset, entry->size), expected.data);
         EXPECT_EQ(bytes[entry->offset + entry->size], '\x1a');
         EXPECT_TRUE(FastFileEntryInside(entry, loaded.fileSize));
+        EXPECT_EQ(entry->checksum, FastFileCrc32(0, expected.data.data(), expected.data.size()));
     }
 }
 

@@ -13,7 +13,8 @@ struct TestEntry {
     std::string data;
 };
 
-// A whole archive: directory, then each entry's data and a byte 26.
+// A whole archive as the tool makes it: directory with the data's
+// checksums, then each entry's data and a byte 26.
 std::string ArchiveBytes(const std::vector<TestEntry> &entries);
 
 // Overwrites the 32-bit field at offset, for archives that break a rule.
