@@ -1,8 +1,8 @@
 #!/bin/sh
 # Rumbelon on Linux: brings up the disc's start-up menu under Wine, as
-# autorun.inf does on Windows. Desktops that follow the freedesktop
-# Autostart specification offer to run it when the disc is mounted; it also
-# runs by hand, from any folder:
+# autorun.inf does on Windows. Linux desktops look for it at the root of a
+# mounted medium (freedesktop.org's autostart rules) and offer to run it; it
+# also runs by hand, from any folder:
 #
 #   sh /media/.../autorun.sh [PROGRAM [ARGUMENT...]]
 #
