@@ -365,6 +365,35 @@ TEST(Harness, MapsDriveEAsACdRomDrive)
     EXPECT_EQ("drive E: should be a hard disk, is a CD-ROM drive\n", driver::DriveProblems("e:hd c:hd"));
 }
 
+// Suspends and resumes a thread, which takes a signal on the way.
+volatile LONG resumed;
+DWORD WINAPI SuspendAndResume(void *thread)
+{
+    CONTEXT context = {};
+    context.ContextFlags = CONTEXT_FULL;
+    SuspendThread(thread);
+    GetThreadContext(thread, &context);
+    ResumeThread(thread);
+    return resumed = 1;
+}
+
+// A thread comes back from a signal with its own TEB and C library thread
+// data, while another thread exists: under qemu-i386 it once took the
+// newest thread's (scripts/wine-qemu-preload.c).
+TEST(Harness, ThreadsKeepTheirOwnSegmentsAcrossSignals)
+{
+    auto threadData = [] { DWORD data; __asm__ volatile("movl %%gs:0, %0" : "=r"(data)); return data; };
+    const DWORD id = GetCurrentThreadId(), data = threadData();
+    HANDLE self = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, id);
+    HANDLE other = CreateThread(nullptr, 0, SuspendAndResume, self, 0, nullptr);
+    EXPECT_TRUE(driver::WaitUntil([] { return resumed != 0; }, 20000));  // no wait on the server
+    EXPECT_EQ(data, threadData());
+    ASSERT_EQ(id, GetCurrentThreadId()) << "with another thread's TEB, the waits below could hang";
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(other, 20000));
+    CloseHandle(other);
+    CloseHandle(self);
+}
+
 // Run by autorun-case, which then starts the disc's autorun.sh: the menu comes
 // up from D:\, the first free letter, a CD-ROM drive, and installs from there.
 // The close box ends it, and with it the script.
