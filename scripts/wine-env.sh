@@ -95,7 +95,7 @@ wine_template() {
             'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
             /v Debugger /d 'cmd.exe /c exit' /f /reg:$view >/dev/null 2>&1
     done
-    WINEPREFIX="$template" wine_env_run wineserver -w
+    wine_wait_server "$template"
     echo "$version" > "$template/.ready"
 }
 
@@ -128,7 +128,15 @@ wine_map_drives() {
         shift 3
     done
     WINEPREFIX="$prefix" wine_env_run wineserver -k || true
-    WINEPREFIX="$prefix" wine_env_run wineserver -w
+    wine_wait_server "$prefix"
+}
+
+# Waits until the server of the prefix $1 has ended, for two minutes at most:
+# then it is stopped, with its programs, and a line says so.
+wine_wait_server() {
+    WINEPREFIX="$1" wine_env_run timeout 120 wineserver -w && return 0
+    echo "wine: the server of $1 was still running after 120 s; stopping it" >&2
+    WINEPREFIX="$1" wine_env_run wineserver -k || true
 }
 
 wine_use_prefix() {
