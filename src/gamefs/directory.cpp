@@ -75,11 +75,13 @@ SearchPath *CreateSearchPath(const char *path)
     if (!searchPath)
         return nullptr;
     searchPath->path = CopyDirectoryPath(full);
-    if (!searchPath->path || !DirectoryExists(searchPath->path)) {
+    // Unregistered, it would escape FileSystemShutdown: no room in the
+    // registry fails the call.
+    if (!searchPath->path || !DirectoryExists(searchPath->path) ||
+        !ListInsertBack(searchPath, SearchPathRegistry)) {
         FreeSearchPath(searchPath);
         return nullptr;
     }
-    ListInsertBack(searchPath, SearchPathRegistry);
     return searchPath;
 }
 
@@ -124,11 +126,10 @@ DirectoryHandle *OpenDirectory(const char *path, SearchPath *searchPath)
         handle->searchPaths = ListCreate();
         made = handle->searchPaths && ListInsertBack(searchPath, handle->searchPaths);
     }
-    if (!made) {
+    if (!made || !ListInsertBack(handle, DirectoryRegistry)) {
         FreeHandle(handle);
         return nullptr;
     }
-    ListInsertBack(handle, DirectoryRegistry);
     return handle;
 }
 

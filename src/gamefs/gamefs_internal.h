@@ -94,7 +94,8 @@ GameFile *NewGameFile();
 // Releases a record that was never registered.
 void FreeGameFile(GameFile *file);
 // Puts an opened file in the registry of open files, with the binary flag
-// of its mode; returns it.
+// of its mode; returns it. When the pool has no room for the registry's
+// node, the stream is closed, the record released and the result null.
 GameFile *RegisterGameFile(GameFile *file, const char *mode);
 
 // --- Archives

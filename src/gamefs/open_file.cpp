@@ -33,7 +33,12 @@ void FreeGameFile(GameFile *file)
 
 GameFile *RegisterGameFile(GameFile *file, const char *mode)
 {
-    ListInsertBack(file, OpenFileRegistry);
+    // Unregistered, it would escape FileSystemShutdown.
+    if (!ListInsertBack(file, OpenFileRegistry)) {
+        fclose(file->stream);
+        FreeGameFile(file);
+        return nullptr;
+    }
     file->binary = BinaryFlagFromMode(mode);
     return file;
 }

@@ -36,30 +36,39 @@ BOOL WINAPI ShellExecuteOnFirstUse(SHELLEXECUTEINFOA *info)
     return ShellExecuteInShell32(info);
 }
 
-// Found as WinExec finds the program of a command line: in the menu's
-// folder, the current folder, the system's folders and PATH.
-bool ProgramFileExists(const char *candidate)
+// The full path of a program file, found as WinExec finds the program of a
+// command line (in the menu's folder, the current folder, the system's
+// folders and PATH; ".exe" added to a name without an extension), in found
+// (MAX_PATH bytes); false when none is found or it is a folder.
+bool FindProgramFile(const char *name, char *found)
 {
-    char found[MAX_PATH];
-    DWORD length = SearchPathA(nullptr, candidate, nullptr, MAX_PATH, found, nullptr);
+    DWORD length = SearchPathA(nullptr, name, ".exe", MAX_PATH, found, nullptr);
     if (length == 0 || length >= MAX_PATH)
         return false;
     DWORD attributes = GetFileAttributesA(found);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool ProgramFileExists(const char *candidate)
+{
+    char found[MAX_PATH];
+    return FindProgramFile(candidate, found);
+}
+
 // The shell's default verb shows the consent prompt, owned by the menu,
 // for a program that needs administrator rights, and starts the program
 // once the user agrees. The program is the one that WinExec found, an
-// unquoted line read as WinExec reads it. The folder is named: a program started elevated
-// would otherwise begin in the system folder. The start is complete when
-// the call returns (the menu may quit right after), and a failure is the
-// menu's to report, in its own words.
+// unquoted line read as WinExec reads it, and the shell gets its full path:
+// given a bare name, it would search its own places (App Paths among them).
+// The folder is named: a program started elevated would otherwise begin in
+// the system folder. The start is complete when the call returns (the menu
+// may quit right after), and a failure is the menu's to report, in its own
+// words.
 StartResult StartThroughShell(const char *commandLine)
 {
-    char program[MAX_PATH], folder[MAX_PATH];
-    const char *parameters = SplitCommandLine(commandLine, program, sizeof program, ProgramFileExists);
-    if (!parameters || ReadCurrentDirectory(folder) == 0)
+    char name[MAX_PATH], program[MAX_PATH], folder[MAX_PATH];
+    const char *parameters = SplitCommandLine(commandLine, name, sizeof name, ProgramFileExists);
+    if (!parameters || !FindProgramFile(name, program) || ReadCurrentDirectory(folder) == 0)
         return ProgramNotStarted;
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;

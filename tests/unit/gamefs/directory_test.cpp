@@ -2,10 +2,14 @@
 // absolute, relative, network and drive-root paths, refused combinations,
 // the current drive and directory around DirectoryExists.
 
+#include "core/pool_internal.h"
+#include "support/pool_heap.h"
 #include "support/windows_fixture.h"
 
 #include <direct.h>
 #include <stdlib.h>
+
+#include <functional>
 
 namespace {
 
@@ -103,6 +107,47 @@ TEST_F(Directories, RefusedHandlesLeaveNothingBehind)
     CloseDirectory(nullptr);
     CloseSearchPath(nullptr);
     EXPECT_EQ(PoolBytesInUse(), before);
+}
+
+// 1 for an object made and registered, -1 made but not registered, 0 none;
+// it is closed again.
+template <typename Made, typename Close>
+int Registered(Made *made, List *registry, Close close)
+{
+    int result = !made ? 0 : registry->previous->payload == made ? 1 : -1;
+    close(made);
+    return result;
+}
+
+// Each call with a pool of its own that may carve 0, 4, 8... bytes: until
+// it succeeds, wherever the pool runs out (the registry's node included),
+// it fails and keeps nothing.
+TEST_F(Directories, APoolThatRunsOutFailsTheCallAndKeepsNothing)
+{
+    std::string folder = Folder("pool");
+    WriteBytes(folder + "loose.txt", "x");
+    DirectoryHandle *handle = OpenDirectory(folder.c_str(), nullptr);
+    const std::function<int()> calls[] = {
+        [&] { return Registered(CreateSearchPath(folder.c_str()), SearchPathRegistry, CloseSearchPath); },
+        [&] { return Registered(OpenDirectory(folder.c_str(), nullptr), DirectoryRegistry, CloseDirectory); },
+        [&] { return Registered(OpenDirectory("pool", WorkingSearchPath), DirectoryRegistry, CloseDirectory); },
+        [&] { return Registered(OpenGameFile(handle, "loose.txt", "rb"), OpenFileRegistry, CloseGameFile); },
+    };
+    for (const auto &call : calls) {
+        int made = 0;
+        for (int32_t budget = 0; made == 0 && budget < 4096; budget += 4) {
+            const PoolState saved = Pool;
+            Pool = PoolState{};
+            Pool.budget = budget;
+            int64_t before = PoolBytesInUse();
+            made = call();
+            EXPECT_EQ(PoolBytesInUse(), before) << &call - calls << " with " << budget;
+            TestHeap::Release(Pool.chunk.carvingPoint ? Pool.chunk.carvingPoint - (budget - Pool.budget) : nullptr);
+            Pool = saved;
+        }
+        EXPECT_EQ(made, 1) << &call - calls;
+    }
+    CloseDirectory(handle);
 }
 
 TEST_F(Directories, NetworkPathsAreAbsolute)

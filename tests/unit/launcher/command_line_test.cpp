@@ -79,7 +79,8 @@ TEST(DiscCommandLine, ARootWithoutADriveOrAnOverlongLineGivesNothing)
 // The files that the system's search for a program finds.
 bool Exists(const char *file)
 {
-    return strcmp(file, "C:\\Program Files\\x\\un.exe") == 0 || strcmp(file, "C:\\Games\\un.exe") == 0;
+    return strcmp(file, "C:\\Program Files\\x\\un.exe") == 0 || strcmp(file, "C:\\Games\\un.exe") == 0 ||
+           strcmp(file, "C:\\Prog.d\\un.exe") == 0;
 }
 
 // The program and its parameters, as "program|parameters", or "(none)".
@@ -108,6 +109,7 @@ TEST(SplitCommandLine, AQuotedProgramRunsToItsClosingQuoteAnOtherToTheShortestPr
               "C:\\WINDOWS\\uninst.exe|-f\"C:\\Games\\x.isu\"");
     EXPECT_EQ(Split("C:\\Program Files\\x\\un  /x"), "C:\\Program Files\\x\\un.exe|/x");
     EXPECT_EQ(Split("C:\\Games\\un inst.exe /x"), "C:\\Games\\un.exe|inst.exe /x");
+    EXPECT_EQ(Split("C:\\Prog.d\\un /x"), "C:\\Prog.d\\un.exe|/x");  // a folder's dot is no extension
     EXPECT_EQ(Split("C:\\Games\\un.x inst /x"), "C:\\Games\\un.x|inst /x");  // nothing exists
 }
 

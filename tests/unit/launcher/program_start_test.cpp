@@ -78,8 +78,10 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     char temporary[MAX_PATH];
     ASSERT_TRUE(GetTempPathA(MAX_PATH, temporary));
     const std::string folder = std::string(temporary) + "Rumbelon (x86) game";
-    const std::string uninstaller = "\"C:\\Program Files (x86)\\Rumbelon\\uninst.exe\" /lang=en";
+    const std::string uninstaller = "\"" + folder + "\\uninst.exe\" /lang=en";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    WriteBytes(folder + "\\rumbelon.exe", "MZ");
+    WriteBytes(folder + "\\uninst.exe", "MZ");
     ASSERT_TRUE(SetRegistryString(AppPathsEntry, "Path", folder));
     ASSERT_TRUE(SetRegistryString(UninstallEntry, "UninstallString", uninstaller));
     ASSERT_TRUE(FileSystemStartup());  // the play command opens the folder through it
@@ -111,7 +113,6 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     // error as before; only the elevation goes to the shell. Unquoted, as
     // many installers write it, with blanks in its path, the program is
     // found as WinExec finds it, among real files.
-    WriteBytes(folder + "\\uninst.exe", "MZ");
     ASSERT_TRUE(SetRegistryString(UninstallEntry, "UninstallString", folder + "\\uninst /S"));
     ExecuteError = ERROR_FILE_NOT_FOUND;
     EXPECT_EQ(MenuStays, RunMenuCommand(IDC_UNINSTALL, 0));
@@ -122,6 +123,12 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     EXPECT_EQ(2, BoxesShown);
     ASSERT_EQ(2u, ShellRequests.size());
     EXPECT_EQ(folder + "\\uninst.exe|/S", ShellRequests[1].file + "|" + ShellRequests[1].parameters);
+    // Found in the current folder, it reaches the shell by its full path.
+    ASSERT_TRUE(SetRegistryString(UninstallEntry, "UninstallString", "uninst /S") &&
+                SetCurrentDirectoryA(folder.c_str()));
+    EXPECT_EQ(MenuStays, RunMenuCommand(IDC_UNINSTALL, 0));
+    ASSERT_TRUE(SetCurrentDirectoryA(before.c_str()) && ShellRequests.size() == 3);
+    EXPECT_EQ(folder + "\\uninst.exe", ShellRequests[2].file);
     ASSERT_TRUE(SetRegistryString(UninstallEntry, "UninstallString", uninstaller));
 
     // The user agrees: the uninstaller runs, and the menu quits as after
@@ -132,16 +139,17 @@ TEST(ElevationRequired, TheShellStartsTheSameProgramInTheSameFolderAndADeclineSh
     EXPECT_EQ(MenuQuits, RunMenuCommand(IDC_UNINSTALL, 0));
     EXPECT_EQ(std::vector<std::string>{uninstaller}, Executed);
     ASSERT_EQ(1u, ShellRequests.size());
-    EXPECT_EQ("C:\\Program Files (x86)\\Rumbelon\\uninst.exe", ShellRequests[0].file);
+    EXPECT_EQ(folder + "\\uninst.exe", ShellRequests[0].file);
     EXPECT_EQ("/lang=en", ShellRequests[0].parameters);
     EXPECT_EQ(before, ShellRequests[0].directory);
-    EXPECT_EQ(2, BoxesShown);
+    EXPECT_EQ(3, BoxesShown);
 
     FileSystemShutdown();
     Starter = system;
     DestroyWindow(MenuWindow);
     MenuWindow = nullptr;
     DeleteFileA((folder + "\\uninst.exe").c_str());
+    DeleteFileA((folder + "\\rumbelon.exe").c_str());
     UnhookWindowsHookEx(hook);
     DeleteRegistryKey(AppPathsEntry);
     DeleteRegistryKey(UninstallEntry);

@@ -174,6 +174,7 @@ TEST_F(SettingsFile, ASaveMovesANewFileWritesInPlaceOrLeavesTheOldOne)
         {nullptr, 0, 100, false, InPlace, 100},
         {nullptr, 0, 0, true, InPlace, 1},
         {&CreateError, ERROR_ACCESS_DENIED, 0, false, InPlace, 1},
+        {&MoveError, ERROR_LOCK_VIOLATION, 0, false, InPlace, 1},
         {&CreateError, ERROR_PATH_NOT_FOUND, 0, false, NotSaved, 1},
         {&CloseError, ERROR_DISK_FULL, 0, false, NotSaved, 1},
         {&MoveError, ERROR_NOT_SAME_DEVICE, 0, false, NotSaved, 1},
