@@ -26,8 +26,12 @@ LRESULT CALLBACK ReferenceWindowProc(HWND window, UINT message, WPARAM wParam, L
         PaintPicture();
         EnableMenuButtons(false);
         return 0;
+    case WM_GETMINMAXINFO:
+        return AllowMenuSize(reinterpret_cast<MINMAXINFO *>(lParam));
+    case WM_DPICHANGED:
+        return RescaleMenu(LOWORD(wParam), reinterpret_cast<const RECT *>(lParam));
     case WM_DESTROY:
-        ReleasePicture();
+        ReleaseDrawingObjects();
         PostQuitMessage(0);
         return 0;
     }

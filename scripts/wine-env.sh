@@ -9,7 +9,8 @@
 # wine_new_prefix DIR  a fresh prefix from the template (hard links, < 1 s)
 # wine_use_prefix DIR  points WINEPREFIX at DIR and keeps a wineserver up
 # wine_map_drives DIR LETTER TYPE FOLDER...  maps drive letters to folders
-# xvfb_start           a private X display for the windows, in DISPLAY
+# wine_set_dpi DIR DPI [CAPTION]  the DPI and caption height of a prefix
+# xvfb_start [WxH]     a private X display for the windows, in DISPLAY
 # wine_env_cleanup     stops what the above started
 #
 # wine_env_init tells how this machine runs 32-bit code: RUMBELON_I386 is
@@ -131,6 +132,21 @@ wine_map_drives() {
     wine_wait_server "$prefix"
 }
 
+# The DPI of prefix $1 (LogPixels, as winecfg sets it) and, when given, the
+# height of its captions in pixels at 96 DPI (CaptionHeight, in twips as a
+# negative number). Wine reads both as the prefix's processes start: the
+# prefix's server is restarted afterwards.
+wine_set_dpi() {
+    local prefix=$1
+    WINEPREFIX="$prefix" wine_env_run wineserver -p
+    WINEPREFIX="$prefix" wine_env_run wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d "$2" /f >/dev/null 2>&1 </dev/null
+    [ -z "${3:-}" ] || WINEPREFIX="$prefix" wine_env_run wine reg add 'HKCU\Control Panel\Desktop\WindowMetrics' \
+        /v CaptionHeight /d "$((-15 * $3))" /f >/dev/null 2>&1 </dev/null
+    WINEPREFIX="$prefix" wine_env_run wineserver -k || true
+    wine_wait_server "$prefix"
+}
+
 # Waits until the server of the prefix $1 has ended, for two minutes at most:
 # then it is stopped, with its programs, and a line says so.
 wine_wait_server() {
@@ -147,10 +163,10 @@ wine_use_prefix() {
 
 # Xvfb picks a free display itself and names it on the descriptor given
 # with -displayfd once it takes connections, so that runs at the same time
-# never race for one.
+# never race for one. The screen is 1024 by 768 unless $1 says otherwise.
 xvfb_start() {
     local answer display=""
-    exec {answer}< <(exec Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>&1 >/dev/null 2>&1)
+    exec {answer}< <(exec Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>&1 >/dev/null 2>&1)
     wine_env_xvfb=$!
     read -r -t 10 display <&"$answer" || true
     exec {answer}<&-

@@ -1,16 +1,12 @@
 #pragma once
 
 // What the menu window shows: the background picture above a column of
-// seven push buttons. The menu's window procedure builds on these, and so
-// does the start-up benchmark's reference program, which shows the same
-// window without the menu's own start-up.
+// seven push buttons, laid out for the DPI of the monitor the window is on.
+// The menu's window procedure builds on these, and so does the start-up
+// benchmark's reference program, which shows the same window without the
+// menu's own start-up.
 
 #include <windows.h>
-
-// The window's outer size: the picture and the button column below it, in
-// a frame with a caption.
-const int MenuWindowWidth = 325;
-const int MenuWindowHeight = 515;
 
 // Registers the menu's window class (the menu's name, icon and background)
 // with `procedure`, creates the window and shows it with `show`; null when
@@ -22,9 +18,19 @@ HWND CreateMenuWindow(HINSTANCE instance, int show, WNDPROC procedure);
 // Enter press the one that has it.
 int RunMessageLoop();
 
-// For WM_CREATE: centres the window and makes its seven buttons and the
-// off-screen copy of the picture. Returns 0.
+// For WM_CREATE: sizes the window for its content at its DPI, centres it,
+// and makes its seven buttons and the off-screen copy of the picture.
+// Returns 0.
 LRESULT CreateMenuContent(HWND window);
+
+// For WM_GETMINMAXINFO: lets the window have the size its content needs,
+// even where that is larger than the screen.
+LRESULT AllowMenuSize(MINMAXINFO *limits);
+
+// For WM_DPICHANGED, when the window has moved to a monitor of another DPI:
+// takes the system's suggested rectangle and lays the buttons, their font
+// and the picture out again for `dpi`. Returns 0.
+LRESULT RescaleMenu(UINT dpi, const RECT *suggested);
 
 // For WM_PAINT: the picture at the top of the client area.
 void PaintPicture();
@@ -35,5 +41,6 @@ void EnableMenuButtons(bool installed);
 // The control id of the button that has the focus; 0 when none has.
 int FocusedMenuButton();
 
-// Releases the picture and its off-screen device context.
-void ReleasePicture();
+// Releases the picture, its off-screen device context and the buttons'
+// font.
+void ReleaseDrawingObjects();

@@ -27,8 +27,8 @@ LRESULT RefreshMenu()
     return 0;
 }
 
-// Releases the picture, the disc's handle and the game file system, in
-// that order, and ends the message loop with exit code 0; only the first
+// Releases the picture and the buttons' font, the disc's handle and the
+// game file system, in that order, and ends the message loop with exit code 0; only the first
 // call does anything. Leaving by a button ends the loop without destroying
 // the window; should the window still be destroyed later, the sequence has
 // already run.
@@ -37,7 +37,7 @@ LRESULT QuitLauncher()
     if (Quitting)
         return 0;
     Quitting = true;
-    ReleasePicture();
+    ReleaseDrawingObjects();
     ReleaseGameDisc();
     FileSystemShutdown();
     PostQuitMessage(0);
@@ -96,6 +96,10 @@ LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnCommand(LOWORD(wParam), HIWORD(wParam));
     case WM_DESTROY:
         return QuitLauncher();
+    case WM_GETMINMAXINFO:
+        return AllowMenuSize(reinterpret_cast<MINMAXINFO *>(lParam));
+    case WM_DPICHANGED:
+        return RescaleMenu(LOWORD(wParam), reinterpret_cast<const RECT *>(lParam));
     case WM_NEXTDLGCTL:
         return OnNextControl(wParam, lParam);
     case DM_GETDEFID:

@@ -5,7 +5,8 @@
 #include <windows.h>
 
 // Moves `window` to the centre of its parent, or of the screen when it is
-// not a child window, keeping its size and Z order.
+// not a child window, keeping its size and Z order; a top-level window
+// larger than the screen's work area goes to the work area's edge.
 void CentreWindow(HWND window);
 
 // Reads the current directory; its length, or 0 when it cannot be read or

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <string>
 #include <vector>
 
@@ -126,6 +128,39 @@ TEST_F(Menu, SevenButtonsWithTheirIdsRectanglesCaptionsAndStyle)
         EXPECT_EQ(driver::ModuleString(library, Layout[i].stringId), button.text);
         EXPECT_FALSE(button.text.empty());
     }
+}
+
+// Also run at 120 and 192 DPI and with a caption twice as tall, as suites of
+// their own (run-suite's RUMBELON_DPI and RUMBELON_CAPTION): the client area
+// is the layout's, 319 by 490 at 96 DPI, scaled; every button lies whole in
+// it, at its rectangle with each edge scaled; and the picture is shown at its
+// scaled size. A window taller than the work area starts at its top.
+TEST_F(Menu, ButtonsLieWholeInTheClientAreaAtAnyDpiAndCaption)
+{
+    const char *dpiSetting = getenv("RUMBELON_DPI"), *caption = getenv("RUMBELON_CAPTION");
+    const int dpi = dpiSetting ? atoi(dpiSetting) : 96;
+    ASSERT_EQ(dpi, menu::ScreenDpi());
+    if (caption && *caption) {
+        ASSERT_EQ(atoi(caption) + 1, GetSystemMetrics(SM_CYCAPTION));
+    }
+    HWND window = Open();
+    ASSERT_TRUE(window);
+    auto scaled = [&](int pixels) { return MulDiv(pixels, dpi, 96); };
+    RECT client, frame, work;
+    GetClientRect(window, &client);
+    EXPECT_EQ(scaled(319), client.right);
+    EXPECT_EQ(scaled(490), client.bottom);
+    std::vector<Control> controls = driver::ReadControls(window);
+    ASSERT_EQ(7u, controls.size());
+    for (size_t i = 0; i < controls.size(); i++) {
+        RECT inside, place = {scaled(5), scaled(Layout[i].y), scaled(315), scaled(Layout[i].y + Layout[i].height)};
+        EXPECT_TRUE(EqualRect(&place, &controls[i].rect) && IntersectRect(&inside, &client, &place) &&
+                    EqualRect(&inside, &place)) << i;
+    }
+    GetWindowRect(window, &frame);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(frame.bottom - frame.top <= work.bottom - work.top || frame.top == work.top);
+    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(window, menu::Picture()); }, 10000));
 }
 
 TEST_F(Menu, PictureOnScreenIsBitmap127)

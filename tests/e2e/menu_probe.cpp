@@ -35,6 +35,8 @@ HWND WaitForMenuWindow(const driver::Child &menu, DWORD milliseconds)
     return driver::WaitForTopWindow(WindowName, WindowName, menu.processId, milliseconds);
 }
 
+// As the menu shows it at the screen's DPI: at whole multiples of 96 DPI
+// every pixel repeated, else stretched with GDI's HALFTONE.
 driver::Image Picture()
 {
     driver::Image picture;
@@ -43,12 +45,31 @@ driver::Image Picture()
         return picture;
     HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP,
                                                      0, 0, LR_DEFAULTCOLOR));
-    if (bitmap) {
-        picture = driver::BitmapPixels(bitmap);
-        DeleteObject(bitmap);
-    }
+    int dpi = ScreenDpi(), width = MulDiv(320, dpi, 96), height = MulDiv(240, dpi, 96);
+    HDC screen = GetDC(nullptr), from = CreateCompatibleDC(screen), to = CreateCompatibleDC(screen);
+    HBITMAP shown = CreateCompatibleBitmap(screen, width, height);
+    SelectObject(from, bitmap);
+    SelectObject(to, shown);
+    SetStretchBltMode(to, dpi % 96 ? HALFTONE : COLORONCOLOR);
+    SetBrushOrgEx(to, 0, 0, nullptr);
+    bool drawn = bitmap && shown && StretchBlt(to, 0, 0, width, height, from, 0, 0, 320, 240, SRCCOPY);
+    DeleteDC(to);  // lets go of the copy, for BitmapPixels to select
+    DeleteDC(from);
+    ReleaseDC(nullptr, screen);
+    if (drawn)
+        picture = driver::BitmapPixels(shown);
+    DeleteObject(shown);
+    DeleteObject(bitmap);
     FreeLibrary(module);
     return picture;
+}
+
+int ScreenDpi()
+{
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
 }
 
 bool ShowsPicture(HWND window, const driver::Image &picture, int *mismatches)

@@ -26,8 +26,10 @@ driver::Child StartMenu(const std::wstring &directory = std::wstring(),
 // The menu window of `menu`, once shown; null if it does not appear.
 HWND WaitForMenuWindow(const driver::Child &menu, DWORD milliseconds = 20000);
 
-// Bitmap 127 of autorun.exe, as the system decodes it.
+// Bitmap 127 of autorun.exe, as the system decodes it and as the menu
+// shows it at the screen's DPI (ScreenDpi, Wine's LogPixels).
 driver::Image Picture();
+int ScreenDpi();
 
 // Whether the window's client area shows `picture` at its top-left corner,
 // pixel for pixel as far as the client area reaches; `mismatches` counts

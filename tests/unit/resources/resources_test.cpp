@@ -267,8 +267,9 @@ TEST(MenuProgram, ImportsOnlyWindowsSystemLibraries)
 }
 
 // Every program and library of the disc names the product, maker and version
-// alike, and says what it is. The menu has no manifest: Windows would start it
-// elevated if its (or a library's) version resource said install, setup...
+// alike, and says what it is. The menu's manifest names no execution level:
+// Windows would start it elevated if its (or a library's) version resource
+// said install, setup...
 TEST(VersionResources, NameTheProductAndTheMenuNeverAnInstaller)
 {
     const wchar_t *const files[] = {L"autorun.exe", L"rm_eng.dll", L"rm_fre.dll", L"rm_ger.dll", L"rm_ita.dll",
@@ -295,6 +296,21 @@ TEST(VersionResources, NameTheProductAndTheMenuNeverAnInstaller)
         for (const wchar_t *word : {L"install", L"setup", L"update", L"patch"})
             EXPECT_TRUE(i > 5 || all.find(word) == std::wstring::npos) << word;  // the menu's files
     }
+}
+
+// DPI awareness, and nothing that changes how Windows starts the menu or
+// what it shows: no execution level, supported OS or common controls.
+TEST(MenuProgram, ManifestDeclaresDpiAwarenessOnly)
+{
+    DataModule own(std::wstring(RUMBELON_BIN_FOLDER) + L"autorun.exe");
+    HRSRC found = FindResourceA(own.module, MAKEINTRESOURCEA(1), RT_MANIFEST);
+    ASSERT_TRUE(found);
+    std::string manifest(static_cast<const char *>(LockResource(LoadResource(own.module, found))),
+                         SizeofResource(own.module, found));
+    EXPECT_NE(std::string::npos, manifest.find(">true/pm</dpiAware>"));
+    EXPECT_NE(std::string::npos, manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"));
+    for (const char *entry : {"<requestedExecutionLevel", "<trustInfo", "<supportedOS", "<dependency"})
+        EXPECT_EQ(std::string::npos, manifest.find(entry)) << entry;
 }
 
 TEST(MenuProgram, IconAndBackgroundPicture)
