@@ -28,10 +28,10 @@ LRESULT RefreshMenu()
 }
 
 // Releases the picture and the buttons' font, the disc's handle and the
-// game file system, in that order, and ends the message loop with exit code 0; only the first
-// call does anything. Leaving by a button ends the loop without destroying
-// the window; should the window still be destroyed later, the sequence has
-// already run.
+// game file system, in that order, and ends the message loop with exit code
+// 0; only the first call does anything. Leaving by a button ends the loop
+// without destroying the window; should the window still be destroyed
+// later, the sequence has already run.
 LRESULT QuitLauncher()
 {
     if (Quitting)

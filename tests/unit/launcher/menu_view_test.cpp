@@ -1,10 +1,10 @@
 #include "launcher/menu_view.h"
+#include "launcher/window_dpi.h"
 
 #include "menu_shared/menu_shared.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 namespace {
 
@@ -12,16 +12,15 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 {
     if (message == WM_CREATE)
         return CreateMenuContent(window);
-    if (message == WM_GETMINMAXINFO)
-        return AllowMenuSize(reinterpret_cast<MINMAXINFO *>(lParam));
     if (message == WM_DPICHANGED)
         return RescaleMenu(LOWORD(wParam), reinterpret_cast<const RECT *>(lParam));
-    return DefWindowProcA(window, message, wParam, lParam);
+    return message == WM_GETMINMAXINFO ? AllowMenuSize(reinterpret_cast<MINMAXINFO *>(lParam))
+                                       : DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Moved to a monitor of twice the system's DPI, the window takes the
-// suggested rectangle, even one taller than the screen, and lays its
-// buttons out again at that DPI, in the system font scaled to it.
+// Moved to a monitor of twice the system's DPI (a message Wine never sends),
+// the window takes the suggested rectangle, even one taller than the screen,
+// and lays its buttons out again at that DPI, in the system font scaled.
 TEST(MenuView, DpiChangeTakesTheSuggestedRectangleAndLaysTheButtonsOutAgain)
 {
     WNDCLASSA windowClass = {};
@@ -31,9 +30,7 @@ TEST(MenuView, DpiChangeTakesTheSuggestedRectangleAndLaysTheButtonsOutAgain)
     HWND window = CreateWindowExA(0, "MenuViewTest", "", WS_CAPTION | WS_SYSMENU, 0, 0, 10, 10, nullptr, nullptr,
                                   nullptr, nullptr);
     ASSERT_TRUE(window);
-    HDC screen = GetDC(nullptr);
-    const int dpi = 2 * GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = 2 * int(SystemDpi());
     RECT suggested = {10, 0, 710, GetSystemMetrics(SM_CYSCREEN) + 100}, frame, exit;
     SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(window, &frame);
@@ -50,7 +47,6 @@ TEST(MenuView, DpiChangeTakesTheSuggestedRectangleAndLaysTheButtonsOutAgain)
     DestroyWindow(window);
     MenuWindow = nullptr;
     ReleaseDrawingObjects();
-    UnregisterClassA("MenuViewTest", nullptr);
 }
 
 }  // namespace
