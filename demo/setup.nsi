@@ -20,7 +20,11 @@
 ; Built by demo/CMakeLists.txt:
 ;   makensis -INPUTCHARSET UTF8 -DOUTFILE=<setup.exe> -DICON=<rumbelon.ico>
 ;            -DPRODUCT=<name> -DCOMPANY=<maker> -DCOPYRIGHT=<notice> -DVERSION=<a.b.c.d>
-;            setup.nsi
+;            [-DSIGN=<command>] setup.nsi
+; With SIGN, the command that signs the file it is given in place (run by
+; makensis with the file's path as its one argument), both programs are
+; signed: the uninstaller before the installer packs it, the installer
+; once it is written.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -52,6 +56,11 @@ BrandingText "Rumbelon"
 ; The exit code of "setup.exe /S" for a folder that it refuses.
 !define EXIT_FOLDER_REFUSED 3
 !define DEMO_LOG "C:\rumbelon-demo.log"
+
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 ; The files of the disc's game folder, which the installer copies and the
 ; uninstaller removes: a file added to the folder is added here.
