@@ -4,8 +4,10 @@
 ; ("res.dat") and registers the game where the menu looks for it: the
 ; application path of "rumbelon.exe" and the uninstall entry "Rumbelon",
 ; under HKEY_LOCAL_MACHINE. Both entries land in the 32-bit registry view,
-; this installer's own, which is the one the menu reads. The uninstaller
-; removes exactly what the installer made.
+; this installer's own, which is the one the menu reads. It also makes the
+; Start menu folder "Rumbelon", for all users, with shortcuts to the game
+; and to the uninstaller. The uninstaller removes exactly what the
+; installer made.
 ;
 ; Pages: welcome, folder, progress, finish; the uninstaller's: confirmation,
 ; progress, finish. "setup.exe /S" installs without them. Both programs
@@ -18,7 +20,11 @@
 ; Built by demo/CMakeLists.txt:
 ;   makensis -INPUTCHARSET UTF8 -DOUTFILE=<setup.exe> -DICON=<rumbelon.ico>
 ;            -DPRODUCT=<name> -DCOMPANY=<maker> -DCOPYRIGHT=<notice> -DVERSION=<a.b.c.d>
-;            setup.nsi
+;            [-DSIGN=<command>] setup.nsi
+; With SIGN, the command that signs the file it is given in place (run by
+; makensis with the file's path as its one argument), both programs are
+; signed: the uninstaller before the installer packs it, the installer
+; once it is written.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -42,9 +48,19 @@ BrandingText "Rumbelon"
 !define UNINSTALLER "uninst.exe"
 ; The uninstall command line, as registered and as checked.
 !define UNINSTALL_COMMAND '"$INSTDIR\${UNINSTALLER}"'
+; The Start menu's folder, in the all-users Start menu (both programs set
+; SetShellVarContext all), and the game's shortcut there: both are named
+; after the game in every language.
+!define START_MENU "$SMPROGRAMS\Rumbelon"
+!define GAME_SHORTCUT "${START_MENU}\Rumbelon.lnk"
 ; The exit code of "setup.exe /S" for a folder that it refuses.
 !define EXIT_FOLDER_REFUSED 3
 !define DEMO_LOG "C:\rumbelon-demo.log"
+
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
 
 ; The files of the disc's game folder, which the installer copies and the
 ; uninstaller removes: a file added to the folder is added here.
@@ -88,8 +104,8 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${COPYRIGHT}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "OriginalFilename" "setup.exe"
 
 ; The installer's own texts, in each language; MUI brings the rest. A
-; language is added with its MUI_LANGUAGE line above and a LangString line
-; for each text here.
+; language is added with its MUI_LANGUAGE line above, a LangString line
+; for each text here and the name of its uninstaller's shortcut below.
 LangString WelcomeTitle ${LANG_ENGLISH} "Welcome to Rumbelon"
 LangString WelcomeText ${LANG_ENGLISH} "Setup copies Rumbelon from the disc to your computer.$\r$\n$\r$\nYou can choose the folder on the next page.$\r$\n$\r$\n$_CLICK"
 LangString FinishText ${LANG_ENGLISH} "Rumbelon is installed.$\r$\n$\r$\nPlay it from the disc's menu."
@@ -129,6 +145,22 @@ LangString CopyFailed ${LANG_SPANISH} "No se pudieron copiar los archivos del ju
 LangString RegisterFailed ${LANG_SPANISH} "No se pudo completar la instalación de Rumbelon."
 LangString FolderCharacters ${LANG_SPANISH} "No se puede instalar Rumbelon en esta carpeta: su nombre contiene caracteres que el juego no puede usar en este equipo.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nElija una carpeta cuyo nombre solo contenga caracteres del idioma que Windows usa para los programas no Unicode."
 LangString FolderTooLong ${LANG_SPANISH} "No se puede instalar Rumbelon en esta carpeta: su nombre es demasiado largo para el juego.$\r$\n$\r$\n$INSTDIR$\r$\n$\r$\nElija una carpeta con un nombre más corto."
+
+; The uninstaller's shortcut in the Start menu's folder, named in the
+; installer's language. The uninstaller removes it by any of these names:
+; it speaks the user's language of the day, which may not be the one that
+; the installer spoke.
+!macro ForEachUninstallShortcut Apply
+  !insertmacro ${Apply} ${LANG_ENGLISH} "Uninstall Rumbelon"
+  !insertmacro ${Apply} ${LANG_FRENCH} "Désinstaller Rumbelon"
+  !insertmacro ${Apply} ${LANG_GERMAN} "Rumbelon deinstallieren"
+  !insertmacro ${Apply} ${LANG_ITALIAN} "Disinstalla Rumbelon"
+  !insertmacro ${Apply} ${LANG_SPANISH} "Desinstalar Rumbelon"
+!macroend
+!macro NameUninstallShortcut Language Name
+  LangString UninstallShortcut ${Language} "${Name}"
+!macroend
+!insertmacro ForEachUninstallShortcut NameUninstallShortcut
 
 ; Appends this run's line to the demo's log, in the format of the disc's
 ; other programs: the program's path, its process id, its current
@@ -229,6 +261,7 @@ FunctionEnd
 
 Function .onInit
   !insertmacro LogThisRun
+  SetShellVarContext all
   ; /S skips the folder page and its check: the folder of /D= is checked
   ; here, before anything is made.
   ${If} ${Silent}
@@ -242,6 +275,7 @@ FunctionEnd
 
 Function un.onInit
   !insertmacro LogThisRun
+  SetShellVarContext all
 FunctionEnd
 
 ; Files on a disc are read-only; their copies must not be.
@@ -252,6 +286,10 @@ FunctionEnd
 
 !macro DeleteGameFile Name
   Delete "$INSTDIR\${Name}"
+!macroend
+
+!macro DeleteUninstallShortcut Language Name
+  Delete "${START_MENU}\${Name}.lnk"
 !macroend
 
 Section
@@ -268,6 +306,16 @@ Section
     Abort "$(CopyFailed)"
   ${EndIf}
 
+  ; The shortcuts start their programs in the installation folder (the
+  ; output folder of the moment); the game's shows the game's icon, the
+  ; uninstaller's its own.
+  CreateDirectory "${START_MENU}"
+  CreateShortCut "${GAME_SHORTCUT}" "$INSTDIR\rumbelon.exe" "" "$INSTDIR\rumbelon.exe" 0
+  CreateShortCut "${START_MENU}\$(UninstallShortcut).lnk" "$INSTDIR\${UNINSTALLER}"
+  ${If} ${Errors}
+    Abort "$(RegisterFailed)"
+  ${EndIf}
+
   ; What the installation takes, in KB, for "Apps & features".
   ${GetSize} "$INSTDIR" "/S=0K" $1 $2 $3
 
@@ -278,6 +326,7 @@ Section
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "DisplayIcon" "$INSTDIR\rumbelon.exe"
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "Publisher" "${COMPANY}"
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "UninstallString" '${UNINSTALL_COMMAND}'
+  WriteRegStr HKLM "${UNINSTALL_ENTRY}" "QuietUninstallString" '${UNINSTALL_COMMAND} /S'
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_ENTRY}" "NoRepair" 1
   WriteRegStr HKLM "${UNINSTALL_ENTRY}" "DisplayVersion" "${VERSION}"
@@ -296,6 +345,9 @@ Section "Uninstall"
   Delete "$INSTDIR\res.dat"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
+  Delete "${GAME_SHORTCUT}"
+  !insertmacro ForEachUninstallShortcut DeleteUninstallShortcut
+  RMDir "${START_MENU}"
   DeleteRegKey HKLM "${APP_PATHS}"
   DeleteRegKey HKLM "${UNINSTALL_ENTRY}"
 SectionEnd

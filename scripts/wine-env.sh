@@ -23,7 +23,10 @@ wine_env_init() {
     : "${RUMBELON_WINE_DIR:?}"
     mkdir -p "$RUMBELON_WINE_DIR"
     RUMBELON_WINE_DIR=$(cd "$RUMBELON_WINE_DIR" && pwd)
-    export RUMBELON_WINE_DIR WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # winemenubuilder is off: it would copy the Start menu of these
+    # throw-away prefixes (the demo installer's shortcuts) into the user's
+    # desktop menu, ~/.local/share/applications/wine.
+    export RUMBELON_WINE_DIR WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     if [ -z "${RUMBELON_I386:-}" ] || [ -z "${RUMBELON_LEAK_CHECKS:-}" ]; then
         # A registered qemu-i386 handler runs every 32-bit program, even
         # where the kernel could run it itself. LeakSanitizer stops the

@@ -34,6 +34,7 @@ const DWORD Patience = 30000;
 const std::wstring Folder = demo::InstallFolder;
 const std::wstring Game = Folder + L"\\rumbelon.exe";
 const std::wstring Uninstaller = Folder + L"\\" + demo::UninstallerName;
+const std::wstring StartMenu = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Rumbelon\\";
 
 bool Exists(const std::wstring &path)
 {
@@ -135,6 +136,7 @@ protected:
         demo::Register(L"", L"");
         driver::RemoveFolder(Folder + L"\\");
         driver::RemoveFolder(std::wstring(EmptyFolder) + L"\\");
+        driver::RemoveFolder(StartMenu);
     }
 
     // Whatever a program of the disc left running (a failed case) would
@@ -587,6 +589,7 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     EXPECT_EQ(Folder, RegistryString(menu::AppPathsKey, L"Path"));
     EXPECT_EQ(Game, RegistryString(menu::AppPathsKey, nullptr));
     EXPECT_EQ(L"\"" + Uninstaller + L"\"", RegistryString(menu::UninstallKey, L"UninstallString"));
+    EXPECT_EQ(L"\"" + Uninstaller + L"\" /S", RegistryString(menu::UninstallKey, L"QuietUninstallString"));
     EXPECT_EQ(L"Rumbelon", RegistryString(menu::UninstallKey, L"DisplayName"));
     EXPECT_EQ(Game, RegistryString(menu::UninstallKey, L"DisplayIcon"));
     EXPECT_EQ(L"Rumbelon", RegistryString(menu::UninstallKey, L"Publisher"));
@@ -596,10 +599,20 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     EXPECT_EQ(Folder, RegistryString(menu::UninstallKey, L"InstallLocation"));
     EXPECT_EQ((FileBytes(Game).size() + FileBytes(Uninstaller).size() + 7) / 1024,  // and res.dat
               RegistryNumber(menu::UninstallKey, L"EstimatedSize"));
+    EXPECT_EQ((std::vector<std::wstring>{L"Rumbelon.lnk", L"Uninstall Rumbelon.lnk"}), FolderListing(StartMenu));
     EXPECT_EQ(1u, demo::ReadLog().size());
     InvalidateRect(window, nullptr, FALSE);
     EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == Installed; }, Patience));
     ExitMenu(window);
+
+    // The Start menu's shortcut starts the game in its folder too.
+    demo::ClearLog();
+    ShellExecuteW(nullptr, nullptr, (StartMenu + L"Rumbelon.lnk").c_str(), nullptr, nullptr, SW_RESTORE);
+    demo::Run fromStartMenu = OnlyRun();
+    Child &started = Keep(Attach(fromStartMenu));
+    EXPECT_EQ(Folder, fromStartMenu.directory);
+    PostMessageW(driver::WaitForTopWindow(L"Rumbelon", L"Rumbelon", fromStartMenu.processId, Patience), WM_CLOSE, 0, 0);
+    EXPECT_EQ(0, driver::WaitForExit(started, Patience));
 
     // Settings once, then play.
     demo::ClearLog();
@@ -646,6 +659,7 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     EXPECT_EQ(L"", demo::AnswerPages(uninstall.processId, {L"Uninstall", L"Finish"}, Patience));
     EXPECT_EQ(0, driver::WaitForExit(uninstaller, Patience));
     EXPECT_EQ(std::vector<std::wstring>{L"saved.txt"}, FolderListing(Folder + L"\\"));
+    EXPECT_FALSE(Exists(StartMenu));
     EXPECT_FALSE(KeyExists(menu::AppPathsKey));
     EXPECT_FALSE(KeyExists(menu::UninstallKey));
     EXPECT_EQ(1u, demo::ReadLog().size());
