@@ -60,10 +60,13 @@ FastFileArchive *GetArchive(const char *archivePath)
     return LoadArchive(archivePath);
 }
 
-// Looks the name after the folder up in the folder's archive, with the
-// mode already judged.
-static const FastFileEntry *FindEntry(GameFile *file, size_t folderLength, char *joinedPath)
+const FastFileEntry *FindArchiveEntry(GameFile *file, size_t folderLength, char *joinedPath,
+                                      const char *mode)
 {
+    // An archive is only ever read: a mode that would create, truncate,
+    // append or update never reaches one.
+    if (!file || !joinedPath || !ModeOnlyReads(mode))
+        return nullptr;
     size_t length = strlen(joinedPath);
     if (folderLength > length || folderLength + strlen(ArchiveName) > ArchivePathLimit)
         return nullptr;
@@ -95,33 +98,21 @@ static const FastFileEntry *FindEntry(GameFile *file, size_t folderLength, char 
     return entry;
 }
 
-const FastFileEntry *FindArchiveEntry(GameFile *file, size_t folderLength, char *joinedPath,
-                                      const char *mode)
-{
-    if (!file || !joinedPath || !ModeOnlyReads(mode))
-        return nullptr;
-    return FindEntry(file, folderLength, joinedPath);
-}
-
-bool OpenEntryInFolder(GameFile *file, const HandleFolder &folder, const char *name)
-{
-    char joined[GamePathBufferSize];
-    if (!JoinPath(joined, sizeof joined, folder.base, folder.relative, name))
-        return false;
-    file->entry = FindEntry(file, strlen(folder.base) + strlen(folder.relative), joined);
-    return file->entry != nullptr;
-}
-
 GameFile *OpenArchiveEntry(DirectoryHandle *handle, const char *name, const char *mode)
 {
-    if (!handle || !name || !ModeOnlyReads(mode))
+    if (!handle || !name)
         return nullptr;
     GameFile *file = NewGameFile();
     if (!file)
         return nullptr;
     HandleFolder folder;
     for (bool more = FirstHandleFolder(handle, &folder); more; more = NextHandleFolder(&folder)) {
-        if (OpenEntryInFolder(file, folder, name))
+        char joined[GamePathBufferSize];
+        if (!JoinPath(joined, sizeof joined, folder.base, folder.relative, name))
+            continue;
+        size_t folderLength = strlen(folder.base) + strlen(folder.relative);
+        file->entry = FindArchiveEntry(file, folderLength, joined, mode);
+        if (file->entry)
             return RegisterGameFile(file, mode);
     }
     FreeGameFile(file);

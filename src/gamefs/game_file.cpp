@@ -1,6 +1,5 @@
-// Opening a game file: in each folder that the handle names, the loose
-// file first, then, for a mode that only reads, the entry of that folder's
-// archive. Everything below is reached from OpenGameFile.
+// Opening a game file: the loose file, else the archive fallback of
+// archive_cache.cpp.
 
 #include "gamefs/game_file.h"
 
@@ -21,25 +20,29 @@ static FILE *OpenLooseFile(const HandleFolder &folder, const char *name, const c
     return fopen(full, mode);
 }
 
-// The handles of the layer carry one search path each, so each folder is
-// tried whole, loose file and archive, before the next.
+// In each folder of the handle the loose file wins; when it does not open,
+// the archive fallback looks in the archives of all the handle's folders.
+// The handles of the layer carry one search path each, so the order is:
+// loose file, then archive entry.
 GameFile *OpenGameFile(DirectoryHandle *handle, const char *name, const char *mode)
 {
     if (!handle || !name || !mode || !OpenFileRegistry)
         return nullptr;
     // From here on, modes without "b" or "t" open untranslated streams.
     _fmode = _O_BINARY;
-    GameFile *file = NewGameFile();
-    if (!file)
-        return nullptr;
-    // A mode that writes never reaches an archive.
-    const bool reads = ModeOnlyReads(mode);
     HandleFolder folder;
     for (bool more = FirstHandleFolder(handle, &folder); more; more = NextHandleFolder(&folder)) {
+        // The record before the stream: a mode that writes has truncated
+        // the file once it is open.
+        GameFile *file = NewGameFile();
+        if (!file)
+            return nullptr;
         file->stream = OpenLooseFile(folder, name, mode);
-        if (file->stream || (reads && OpenEntryInFolder(file, folder, name)))
+        if (file->stream)
             return RegisterGameFile(file, mode);
+        FreeGameFile(file);
+        if (GameFile *entry = OpenArchiveEntry(handle, name, mode))
+            return entry;
     }
-    FreeGameFile(file);
     return nullptr;
 }

@@ -131,15 +131,12 @@ FastFileArchive *GetArchive(const char *archivePath);
 
 // Looks the name after the first folderLength characters of joinedPath up in
 // the folder's archive; upper-cases joinedPath in place. On success file's
-// stream is open on the archive, at the entry's data.
+// stream is open on the archive, at the entry's data, and the count of its
+// bytes is set. Only a mode that just reads finds anything.
 const FastFileEntry *FindArchiveEntry(GameFile *file, size_t folderLength, char *joinedPath,
                                       const char *mode);
 
-// Opens name as an entry of the folder's archive: file's stream, entry and
-// the count of its bytes are set. The caller has judged the mode.
-bool OpenEntryInFolder(GameFile *file, const HandleFolder &folder, const char *name);
-
-// A new, registered file on the entry of that name in the archive of the
-// first folder of the handle that has one, or null; only for a mode that
-// just reads. OpenGameFile tries the same in each folder after its loose file.
+// OpenGameFile's fallback when a loose file does not open: a new, registered
+// file on the entry of that name in the archive of the first folder of the
+// handle that has one, or null; only for a mode that just reads.
 GameFile *OpenArchiveEntry(DirectoryHandle *handle, const char *name, const char *mode);
