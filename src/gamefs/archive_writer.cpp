@@ -14,6 +14,13 @@ static bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
+// The digits of COM and LPT ports: 1 to 9, and the superscript digits of
+// code page 1252 (0xB9, 0xB2 and 0xB3), which Windows takes as 1, 2 and 3.
+static bool IsPortDigit(char c)
+{
+    return (c >= '1' && c <= '9') || c == '\xB9' || c == '\xB2' || c == '\xB3';
+}
+
 // Windows opens these as devices in any folder, whatever follows the first
 // dot and with the spaces before it ignored: "nul .txt" is NUL.
 static bool NamesDevice(const char *part, size_t n)
@@ -33,8 +40,7 @@ static bool NamesDevice(const char *part, size_t n)
         if (strcmp(upper, device) == 0)
             return true;
     }
-    return base == 4 && (memcmp(upper, "COM", 3) == 0 || memcmp(upper, "LPT", 3) == 0) &&
-           upper[3] >= '1' && upper[3] <= '9';
+    return base == 4 && (memcmp(upper, "COM", 3) == 0 || memcmp(upper, "LPT", 3) == 0) && IsPortDigit(upper[3]);
 }
 
 // The rules one component (the n bytes between separators) can break. An

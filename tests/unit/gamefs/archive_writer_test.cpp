@@ -18,6 +18,7 @@ TEST(FastFileWriter, NamesAreJudged)
     EXPECT_EQ(FastFileCheckName("SUB\\FILE.TXT"), FastFileNameSound);
     EXPECT_EQ(FastFileCheckName("..."), FastFileNameUnkept);  // Windows drops its dots
     EXPECT_EQ(FastFileCheckName("CONIN\\COM10"), FastFileNameSound);  // not devices
+    EXPECT_EQ(FastFileCheckName("COM\xbc\\LPT\xb4"), FastFileNameSound);  // one quarter, an accent: not digits
     EXPECT_EQ(FastFileCheckName(""), FastFileNameEmpty);
     EXPECT_EQ(FastFileCheckName(nullptr), FastFileNameEmpty);
     EXPECT_EQ(FastFileCheckName("THIRTEENCHARS"), FastFileNameTooLong);
