@@ -93,6 +93,17 @@ uint32_t FastFileDirectorySizeFor(uint32_t count)
     return FastFileHeaderSize + count * FastFileRecordSize;
 }
 
+uint32_t FastFileEntryPastLimit(uint32_t count, const uint32_t *sizes)
+{
+    uint64_t end = FastFileDirectorySizeFor(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        end += uint64_t(sizes[i]) + 1;  // the data and its end marker
+        if (end > FastFileSizeLimit)
+            return i;
+    }
+    return count;
+}
+
 static void Store32(uint8_t *bytes, uint32_t value)
 {
     memcpy(bytes, &value, sizeof value);
@@ -102,7 +113,7 @@ bool FastFileLayOut(uint8_t *directory, uint32_t count, const char *const *names
                     const uint32_t *sizes, const uint32_t *checksums)
 {
     uint32_t directorySize = FastFileDirectorySizeFor(count);
-    if (directorySize == 0)
+    if (directorySize == 0 || FastFileEntryPastLimit(count, sizes) < count)
         return false;
     memset(directory, 0, directorySize);
     memcpy(directory, FastFileMagic, sizeof FastFileMagic);
@@ -110,18 +121,16 @@ bool FastFileLayOut(uint8_t *directory, uint32_t count, const char *const *names
     Store32(directory + 12, checksums ? uint32_t(FastFileFlagChecksums) : 0u);
     Store32(directory + 24, count);
 
-    uint64_t offset = directorySize;
+    uint32_t offset = directorySize;  // below 2 GiB throughout, as checked above
     for (uint32_t i = 0; i < count; ++i) {
         if (FastFileCheckName(names[i]) != FastFileNameSound)
             return false;
         uint8_t *record = directory + FastFileHeaderSize + i * FastFileRecordSize;
         memcpy(record, names[i], strlen(names[i]));
-        Store32(record + 12, static_cast<uint32_t>(offset));
+        Store32(record + 12, offset);
         Store32(record + 16, sizes[i]);
         Store32(record + 20, checksums ? checksums[i] : 0);
-        offset += uint64_t(sizes[i]) + 1;  // the data and its end marker
-        if (offset > INT32_MAX)
-            return false;
+        offset += sizes[i] + 1;  // the data and its end marker
     }
     return true;
 }

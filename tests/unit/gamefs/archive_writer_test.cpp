@@ -50,6 +50,11 @@ TEST(FastFileWriter, RefusesWhatReadersCouldNotRead)
     EXPECT_TRUE(FastFileLayOut(directory, 2, names, largest));
     const uint32_t tooLarge[] = {INT32_MAX - (28 + 2 * 24) - 1, 0};
     EXPECT_FALSE(FastFileLayOut(directory, 2, names, tooLarge));
+    // The entry that takes an archive past 2 GiB - 1 bytes, which create names: none at the limit, then the last.
+    const uint32_t atLimit[] = {20, 20, INT32_MAX - (28 + 3 * 24) - 3 - 40};
+    EXPECT_EQ(FastFileEntryPastLimit(3, atLimit), 3u);
+    const uint32_t pastLimit[] = {20, 20, INT32_MAX - (28 + 3 * 24) - 3 - 39};
+    EXPECT_EQ(FastFileEntryPastLimit(3, pastLimit), 2u);
     const uint32_t sizes[] = {1, 1};
     const char *lower[] = {"A", "b"};
     EXPECT_FALSE(FastFileLayOut(directory, 2, lower, sizes));
