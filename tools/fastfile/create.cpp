@@ -219,15 +219,10 @@ private:
     {
         const Source &source = sources_[i];
         std::string why;
-        uint64_t measured = 0;
-        int in = opener_.Open(source.folder, source.leaf, &measured, &why);
+        int in = opener_.Open(source.folder, source.leaf, &why);
         if (in < 0) {
             Say("cannot open %s: %s", Printable(source.Path()).c_str(), why.c_str());
             return InputFailed();
-        }
-        if (measured != sizes_[i]) {
-            CloseFile(in);
-            return Changed(source);
         }
         static char buffer[1 << 18];
         bool copied = false;

@@ -273,13 +273,11 @@ FileOpener::~FileOpener()
 #endif
 }
 
-int FileOpener::Open(const std::string &folder, const std::string &name, uint64_t *size, std::string *why)
+int FileOpener::Open(const std::string &folder, const std::string &name, std::string *why)
 {
 #ifdef _WIN32
     std::string path = folder.empty() ? name : folder + "/" + name;
     int file = _open(path.c_str(), _O_RDONLY | _O_BINARY);
-    struct _stat64 info;
-    if (file < 0 || _fstat64(file, &info) != 0) {
 #else
     if (descriptor_ < 0 || folder != folder_) {
         if (descriptor_ >= 0)
@@ -291,23 +289,12 @@ int FileOpener::Open(const std::string &folder, const std::string &name, uint64_
             return -1;
         }
     }
-    // Never blocks on a pipe that took a file's place; the check below
-    // refuses it.
+    // Never blocks on a pipe or a device that took a file's place: reading
+    // it then gives what a file that changed gives.
     int file = openat(descriptor_, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    struct stat64 info;
-    if (file < 0 || fstat64(file, &info) != 0) {
 #endif
+    if (file < 0)
         FailErrno(why, errno);
-        if (file >= 0)
-            close(file);
-        return -1;
-    }
-    if ((info.st_mode & S_IFMT) != S_IFREG) {
-        *why = "not a regular file";
-        close(file);
-        return -1;
-    }
-    *size = static_cast<uint64_t>(info.st_size);
     return file;
 }
 

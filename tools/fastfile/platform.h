@@ -73,10 +73,11 @@ public:
     FileOpener &operator=(const FileOpener &) = delete;
     ~FileOpener();
 
-    // The file name in folder (empty for the current one), opened and
-    // measured: the descriptor of a regular file, with *size; -1 with *why
-    // for anything else.
-    int Open(const std::string &folder, const std::string &name, uint64_t *size, std::string *why);
+    // The file name in folder (empty for the current one), found there as a
+    // regular file of a known size, opened for reading: its descriptor, or
+    // -1 with *why. It is not measured again: whatever has taken its place
+    // since (another size, a folder, a pipe) shows when it is read.
+    int Open(const std::string &folder, const std::string &name, std::string *why);
 
 private:
     std::string folder_;
