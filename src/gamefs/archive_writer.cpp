@@ -14,6 +14,13 @@ static bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
+// The digits of COM and LPT ports: 1 to 9, and the superscript digits of
+// code page 1252 (0xB9, 0xB2 and 0xB3), which Windows takes as 1, 2 and 3.
+static bool IsPortDigit(char c)
+{
+    return (c >= '1' && c <= '9') || c == '\xB9' || c == '\xB2' || c == '\xB3';
+}
+
 // Windows opens these as devices in any folder, whatever follows the first
 // dot and with the spaces before it ignored: "nul .txt" is NUL.
 static bool NamesDevice(const char *part, size_t n)
@@ -33,8 +40,7 @@ static bool NamesDevice(const char *part, size_t n)
         if (strcmp(upper, device) == 0)
             return true;
     }
-    return base == 4 && (memcmp(upper, "COM", 3) == 0 || memcmp(upper, "LPT", 3) == 0) &&
-           upper[3] >= '1' && upper[3] <= '9';
+    return base == 4 && (memcmp(upper, "COM", 3) == 0 || memcmp(upper, "LPT", 3) == 0) && IsPortDigit(upper[3]);
 }
 
 // The rules one component (the n bytes between separators) can break. An
@@ -87,6 +93,17 @@ uint32_t FastFileDirectorySizeFor(uint32_t count)
     return FastFileHeaderSize + count * FastFileRecordSize;
 }
 
+uint32_t FastFileEntryPastLimit(uint32_t count, const uint32_t *sizes)
+{
+    uint64_t end = FastFileDirectorySizeFor(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        end += uint64_t(sizes[i]) + 1;  // the data and its end marker
+        if (end > FastFileSizeLimit)
+            return i;
+    }
+    return count;
+}
+
 static void Store32(uint8_t *bytes, uint32_t value)
 {
     memcpy(bytes, &value, sizeof value);
@@ -96,7 +113,7 @@ bool FastFileLayOut(uint8_t *directory, uint32_t count, const char *const *names
                     const uint32_t *sizes, const uint32_t *checksums)
 {
     uint32_t directorySize = FastFileDirectorySizeFor(count);
-    if (directorySize == 0)
+    if (directorySize == 0 || FastFileEntryPastLimit(count, sizes) < count)
         return false;
     memset(directory, 0, directorySize);
     memcpy(directory, FastFileMagic, sizeof FastFileMagic);
@@ -104,18 +121,16 @@ bool FastFileLayOut(uint8_t *directory, uint32_t count, const char *const *names
     Store32(directory + 12, checksums ? uint32_t(FastFileFlagChecksums) : 0u);
     Store32(directory + 24, count);
 
-    uint64_t offset = directorySize;
+    uint32_t offset = directorySize;  // below 2 GiB throughout, as checked above
     for (uint32_t i = 0; i < count; ++i) {
         if (FastFileCheckName(names[i]) != FastFileNameSound)
             return false;
         uint8_t *record = directory + FastFileHeaderSize + i * FastFileRecordSize;
         memcpy(record, names[i], strlen(names[i]));
-        Store32(record + 12, static_cast<uint32_t>(offset));
+        Store32(record + 12, offset);
         Store32(record + 16, sizes[i]);
         Store32(record + 20, checksums ? checksums[i] : 0);
-        offset += uint64_t(sizes[i]) + 1;  // the data and its end marker
-        if (offset > INT32_MAX)
-            return false;
+        offset += sizes[i] + 1;  // the data and its end marker
     }
     return true;
 }

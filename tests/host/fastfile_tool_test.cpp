@@ -90,8 +90,9 @@ protected:
 
 TEST_F(FastFileTool, CreateListExtractVerify)
 {
-    // A leading ./ is dropped, a folder stands for its files, options go anywhere.
-    Outcome create = Tool("create -C in FASTFILE.DAT ./res.dat sub empty");
+    // A leading ./ and a trailing / are dropped, a folder stands for its files, options go anywhere, a value
+    // may be joined to its option.
+    Outcome create = Tool("create -Cin FASTFILE.DAT ./res.dat sub/ empty");
     ASSERT_EQ(create.status, 0) << create.output;
     EXPECT_EQ(create.output, "");
     EXPECT_FALSE(Exists("FASTFILE.DAT.partial"));
@@ -100,6 +101,10 @@ TEST_F(FastFileTool, CreateListExtractVerify)
     EXPECT_EQ(listed.output, "res.dat\nsub/f.txt\nempty\n");
     EXPECT_EQ(Read("L.DAT"), Read("FASTFILE.DAT"));
     EXPECT_EQ(Tool("create W.DAT -C in . && '" FASTFILE_TOOL "' list W.DAT").output, "EMPTY\nRES.DAT\nSUB\\F.TXT\n");
+    // Without -C, "." is the current folder; the archive never packs itself, however often it is made there.
+    Outcome twice = Shell("cd '" + root + "/in' && for run in 1 2; do '" FASTFILE_TOOL
+                          "' create OWN.DAT . 2>&1; done && '" FASTFILE_TOOL "' list OWN.DAT");
+    EXPECT_EQ(twice.output, "fastfile: ./OWN.DAT: is the archive being made; not packed\nEMPTY\nRES.DAT\nSUB\\F.TXT\n");
     Write("in/-v", "dash");
     EXPECT_EQ(Tool("create D.DAT -C in -- -v && '" FASTFILE_TOOL "' list D.DAT").output, "-V\n");
     Outcome help = Shell("'" FASTFILE_TOOL "' --help 2>/dev/null && '" FASTFILE_TOOL "' --version 2>/dev/null");
@@ -115,6 +120,10 @@ TEST_F(FastFileTool, CreateListExtractVerify)
               "RES.DAT             100          7\n"
               "SUB\\F.TXT           108          6\n"
               "EMPTY               115          0\n");
+
+    Outcome full = Shell("cd '" + root + "' && '" FASTFILE_TOOL "' list FASTFILE.DAT 2>&1 >/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.output, "fastfile: cannot write the output: No space left on device\n");
 
     Outcome verify = Tool("verify FASTFILE.DAT");
     EXPECT_EQ(verify.status, 0);
@@ -153,27 +162,37 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
     Write("a", "beside the folder");
     Write("FASTFILE.DAT", "the old archive");
     ASSERT_EQ(symlink("res.dat", (root + "/in/sub/link").c_str()), 0);
+    Write("nul.list", std::string("res.dat\nres.dat\0junk\n", 21));
     const struct {
         const char *arguments;
         const char *message;
+        int status;  // 2 for every mistake of the command line
     } refusals[] = {
-        {"create FASTFILE.DAT -C in res.dat thirteenchars", "THIRTEENCHARS is longer than 12 characters"},
-        {"create FASTFILE.DAT -C in res.dat RES.DAT", "RES.DAT is given twice"},
-        {"create FASTFILE.DAT -C in res.dat absent", "cannot measure in/absent"},
-        {"create FASTFILE.DAT -C in ../a", "reaches outside the archive's folder"},
-        {"create FASTFILE.DAT -C in res.dat sub", "in/sub/link: a link"},  // met on the walk
-        {"create FASTFILE.DAT -C in -T absent", "cannot read the list absent: No such file or directory"},
-        {"create FASTFILE.DAT -x res.dat", "unknown option -x"},
-        {"create FASTFILE.DAT", "usage:"},
-        {"list", "usage:"},
-        {"frobnicate FASTFILE.DAT", "usage:"},
+        {"create FASTFILE.DAT -C in res.dat thirteenchars", "THIRTEENCHARS is longer than 12 characters", 1},
+        {"create FASTFILE.DAT -C in res.dat empty RES.DAT", "RES.DAT is given twice", 1},  // EMPTY sorts between
+        {"create FASTFILE.DAT -C in res.dat absent", "cannot measure in/absent", 1},
+        {"create FASTFILE.DAT -C in ../a", "reaches outside the archive's folder", 1},
+        {"create FASTFILE.DAT -C in res.dat sub", "in/sub/link: a link", 1},  // met on the walk
+        {"create FASTFILE.DAT -C in -T absent", "cannot read the list absent: No such file or directory", 1},
+        {"create FASTFILE.DAT -C in -T nul.list", "the list nul.list, line 2: a name with a NUL byte", 1},
+        {"create in/sub -C in res.dat", "cannot replace in/sub: Is a directory", 1},
+        {"list in", "in: a folder, not an archive", 1},
+        {"create FASTFILE.DAT -x res.dat", "unknown option -x", 2},
+        {"create FASTFILE.DAT res.dat -C", "option -C needs a value", 2},
+        {"", "no command", 2},
+        {"create FASTFILE.DAT", "usage:", 2},
+        {"list", "usage:", 2},
+        {"list -C in FASTFILE.DAT", "list takes only the archive", 2},
+        {"verify -C in FASTFILE.DAT", "verify takes only the archive", 2},
+        {"frobnicate FASTFILE.DAT", "unknown command frobnicate", 2},
     };
+    const std::string before = Listing(".");
     for (const auto &refusal : refusals) {
         Outcome run = Tool(refusal.arguments);
-        EXPECT_NE(run.status, 0) << refusal.arguments;
+        EXPECT_EQ(run.status, refusal.status) << refusal.arguments;
         EXPECT_NE(run.output.find(refusal.message), std::string::npos) << refusal.arguments << ": " << run.output;
         EXPECT_EQ(Read("FASTFILE.DAT"), "the old archive") << refusal.arguments;
-        EXPECT_FALSE(Exists("FASTFILE.DAT.partial")) << refusal.arguments;
+        EXPECT_EQ(Listing("."), before) << refusal.arguments;  // no file aside is left
     }
 
     // A write that fails half-way leaves no file aside either. The shell's
@@ -188,6 +207,14 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
     EXPECT_EQ(cut.output, "fastfile: cannot write FASTFILE.DAT: File too large\n");  // once, with the reason
     EXPECT_FALSE(Exists("FASTFILE.DAT.partial"));
     EXPECT_EQ(Read("FASTFILE.DAT"), "the old archive");
+    // Past 2 GiB, refused before anything is written, naming the file that takes it there (a sparse one).
+    Shell("truncate -s 2147483598 '" + root + "/in/big'");
+    Outcome big = Shell("cd '" + root + "' && " + full + "'" FASTFILE_TOOL "' create FASTFILE.DAT -C in big 2>&1");
+    EXPECT_EQ(big.output, "fastfile: FASTFILE.DAT: with in/big (2147483598 bytes) the archive would pass 2 GiB, beyond "
+                          "what its 32-bit offsets reach; nothing was written\n");
+    // A file that changes while it is read (as /proc's do: 0 bytes long, yet not empty) is said once.
+    EXPECT_EQ(Tool("create FASTFILE.DAT -C /proc version").output,
+              "fastfile: /proc/version: changed while being read (it is no longer 0 bytes long)\n");
 
     // The file aside is made anew: a link that has its name is neither
     // written through nor removed.
@@ -221,6 +248,20 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
     EXPECT_EQ(Read("x/D.TXT") + Read("x/LARGE"), "oldold");
     Outcome blocked = Tool("extract x.dat -C a/deeper");  // "a" is a file
     EXPECT_EQ(blocked.output, "fastfile: cannot create the folder a/deeper: Not a directory; nothing was extracted\n");
+    // What has the name of the first temporary file (the tool's pid, kept by exec) stays as it was.
+    EXPECT_EQ(Shell("cd '" + root + "' && mkdir t && sh -c 'echo planted >t/fastfile-$$-1.tmp && exec \"$0\" extract "
+                    "x.dat A.TXT -C t' '" FASTFILE_TOOL "' 2>&1 && cat t/A.TXT t/fastfile-*").output,
+              "aplanted\n");
+
+    // Entries that share their data write nothing when they hold more than the archive's data: 8 bytes of 7.
+    std::string shared = ArchiveBytes({{"A.TXT", "aaaa"}, {"B.TXT", "b"}});
+    Put32(&shared, RecordField(1, 12), 76);
+    Put32(&shared, RecordField(1, 16), 4);
+    Write("shared.dat", shared);
+    EXPECT_EQ(Tool("extract shared.dat -C shared").output,
+              "fastfile: shared.dat: the entries to extract hold 8 bytes, more than the 7 bytes of data in the "
+              "archive: their data overlap; nothing was extracted\n");
+    EXPECT_FALSE(Exists("shared"));
 }
 
 TEST_F(FastFileTool, VerifySaysWhichRuleFails)
@@ -240,7 +281,14 @@ TEST_F(FastFileTool, VerifySaysWhichRuleFails)
         {"records", [](std::string *b) { Put32(b, EntryCountField, 3); }, "do not lie inside the directory"},
         {"data past end", [](std::string *b) { Put32(b, RecordField(1, 16), 500); }, "run past the end of the file"},
         {"no marker", [](std::string *b) { b->back() = 'x'; }, "not followed by byte 26"},
+        {"no marker, no sums", [](std::string *b) { Put32(b, FlagsField, 0); b->back() = 'x'; }, "not followed by"},
         {"damaged", [](std::string *b) { (*b)[b->size() - 2] ^= 1; }, "entry 1 (B.TXT) has data that do not match"},
+        {"numbered", [](std::string *b) { Put32(b, FirstEntryField, 1); Put32(b, EntryCountField, 1); (*b)[78] ^= 1; },
+         "entry 1 (B.TXT) has data that do not match"},  // as the table numbers them
+        {"shared", [](std::string *b) { Put32(b, RecordField(1, 12), 76); },
+         "entry 1 (B.TXT) has data that overlap those of entry 0 (A.TXT)"},
+        {"in directory", [](std::string *b) { Put32(b, RecordField(0, 12), 70); },
+         "entry 0 (A.TXT) has data that overlap the directory (76 bytes)"},
         {"duplicate", [](std::string *b) { (*b)[RecordField(1, 0)] = 'A'; }, "hides it"},
         {"lower case", [](std::string *b) { (*b)[RecordField(0, 0)] = 'a'; }, "lower-case letters"},
         {"empty name", [](std::string *b) { (*b)[RecordField(0, 0)] = '\0'; }, "is empty"},
@@ -257,15 +305,16 @@ TEST_F(FastFileTool, VerifySaysWhichRuleFails)
         EXPECT_NE(run.output.find(c.message), std::string::npos) << c.what << ": " << run.output;
     }
 
-    // A cut-off archive: list and extract name the entry whose data are gone.
-    Write("cut.dat", ArchiveBytes(entries).substr(0, 28 + 2 * 24 + 3));
+    // A cut-off archive: list and extract name the first entry whose data are gone, and count the rest.
+    Write("cut.dat", ArchiveBytes({{"A.TXT", "a"}, {"B.TXT", "bb"}, {"C", "c"}, {"D", "d"}}).substr(0, 127));
     for (const char *command : {"list cut.dat", "extract cut.dat -C cut"}) {
         Outcome run = Tool(command);
         EXPECT_EQ(run.status, 1) << command;
-        EXPECT_NE(run.output.find("cut.dat: the entry B.TXT has data (offset 78, size 2) that run past the end of the "
-                                  "file (79 bytes): the archive is cut off"),
+        EXPECT_NE(run.output.find("cut.dat: the entry B.TXT has data (offset 126, size 2) that run past the end of the "
+                                  "file (127 bytes): the archive is cut off"),
                   std::string::npos)
             << command << ": " << run.output;
+        EXPECT_NE(run.output.find("cut.dat: 2 more entries run past the end"), std::string::npos) << run.output;
     }
     EXPECT_EQ(Listing("cut"), "cut\ncut/A.TXT\n");
 }
@@ -322,7 +371,7 @@ TEST_F(FastFileTool, ExtractNeverWritesOutsideItsFolder)
     // file goes is replaced, one where its folder goes refuses the run.
     Write("victim.txt", "victim");
     Write("elsewhere/kept", "");
-    Write("out/SUB.DAT", ArchiveBytes({{"A.TXT", "a"}, {"B.TXT", "b"}, {"SUB\\X.TXT", "x"}}));
+    Write("out/SUB.DAT", ArchiveBytes({{"A.TXT", "a"}, {"B.TXT", "b"}, {"SUB\\IN\\X.TXT", "x"}}));
     ASSERT_EQ(symlink("../victim.txt", (root + "/out/A.TXT").c_str()), 0);
     ASSERT_EQ(mkfifo((root + "/out/B.TXT").c_str(), 0666), 0);  // opened for writing, it would block
     Outcome file = Tool("extract out/SUB.DAT A.TXT B.TXT -C out");
@@ -337,6 +386,10 @@ TEST_F(FastFileTool, ExtractNeverWritesOutsideItsFolder)
     EXPECT_EQ(folder.status, 1);
     EXPECT_NE(folder.output.find("whose folder out/SUB is a link"), std::string::npos) << folder.output;
     EXPECT_EQ(Listing("elsewhere"), "elsewhere\nelsewhere/kept\n");
+    // Of two entries of one name, the one a lookup finds: the first.
+    Write("twice.dat", ArchiveBytes({{"A.TXT", "first"}, {"A.TXT", "second"}}));
+    EXPECT_EQ(Tool("extract twice.dat -C all 2>&1 && '" FASTFILE_TOOL "' extract twice.dat A.TXT -C one").status, 0);
+    EXPECT_EQ(Read("all/A.TXT") + Read("one/A.TXT"), "firstfirst");
 
     Write("broken.dat", "FASTF101");
     Outcome broken = Tool("list broken.dat");

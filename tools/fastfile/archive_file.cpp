@@ -46,6 +46,11 @@ bool ArchiveFile::HasChecksums() const
 
 bool OpenArchiveFile(const char *path, ArchiveFile *archive)
 {
+    // Some systems open a folder as a stream that no read gets a byte from.
+    if (IsFolderOrLinkToOne(path)) {
+        Say("%s: a folder, not an archive", Printable(path).c_str());
+        return false;
+    }
     archive->stream = fopen(path, "rb");
     if (!archive->stream) {
         Say("cannot open %s: %s", Printable(path).c_str(), strerror(errno));

@@ -30,8 +30,8 @@ struct ArchiveFile {
 void Say(const char *format, ...) __attribute__((format(printf, 1, 2)));
 void SetMessageStream(FILE *stream);
 
-// False when the file does not open (and says so); otherwise
-// archive->fault tells whether it is usable.
+// False when the file does not open or is a folder (and says so);
+// otherwise archive->fault tells whether it is usable.
 bool OpenArchiveFile(const char *path, ArchiveFile *archive);
 
 // Opens and checks; says what is wrong when the archive is not usable.

@@ -17,13 +17,15 @@ struct Source {
     std::string folder;  // where it is
     std::string leaf;    // its own name there
     std::string name;    // as stored
+    uint64_t size;       // when it was found
 
     std::string Path() const { return folder.empty() ? leaf : folder + "/" + leaf; }
 };
 
 // Everything named on the command line or in a list, folders walked; each
 // fault is said as it is met, and the run stops before anything is written.
-// The files' sizes are taken when they are opened to be copied.
+// The files' sizes are taken as they are found, so that an archive too large
+// to be read is refused before it is written.
 class Gatherer {
 public:
     explicit Gatherer(const std::string &folder) : folder_(folder) {}
@@ -42,7 +44,7 @@ public:
                 sound_ = false;
             } else {
                 size_t slash = path.find_last_of("/\\");
-                AddFile(file, slash == std::string::npos ? "" : path.substr(0, slash), path.substr(slash + 1));
+                AddFile(file, slash == std::string::npos ? "" : path.substr(0, slash), path.substr(slash + 1), size);
             }
             return;
         }
@@ -53,6 +55,12 @@ public:
         std::sort(sources_.begin() + first, sources_.end(),
                   [](const Source &a, const Source &b) { return a.name < b.name; });
     }
+
+    // Leaves out the archive at path, and the file aside that it is built
+    // in, wherever they were found: otherwise a run over the folder that
+    // holds them packs the previous archive into the next. Said once for
+    // each, as tar does.
+    void LeaveOut(const std::string &path);
 
     // True when every file was found and every name is one the format can
     // hold and no other file has.
@@ -66,9 +74,9 @@ private:
         return folder.empty() ? file : folder + "/" + file;
     }
 
-    void AddFile(const std::string &file, const std::string &folder, const std::string &leaf)
+    void AddFile(const std::string &file, const std::string &folder, const std::string &leaf, uint64_t size)
     {
-        Source source{file, folder, leaf, EntryPathOf(file)};
+        Source source{file, folder, leaf, EntryPathOf(file), size};
         FastFileUpperCase(&source.name[0]);
         sources_.push_back(source);
     }
@@ -90,7 +98,7 @@ private:
                 Walk(itemFile, itemPath);
                 break;
             case PathFile:
-                AddFile(itemFile, path, item.name);
+                AddFile(itemFile, path, item.name, item.size);
                 break;
             case PathLink:
                 Say("%s: a link, which an archive cannot hold", Printable(itemPath).c_str());
@@ -109,6 +117,25 @@ private:
     std::vector<Source> sources_;
     bool sound_ = true;
 };
+
+void Gatherer::LeaveOut(const std::string &path)
+{
+    for (const std::string &own : {path, path + ".partial"}) {
+        // Only a file of the same size can be the same file: no other needs
+        // to be opened to be told apart.
+        uint64_t size;
+        FileIdentity identity, other;
+        if (KindOf(own) != PathFile || MeasureRegularFile(own, &size) || !IdentityOf(own, &identity))
+            continue;
+        auto kept = std::remove_if(sources_.begin(), sources_.end(), [&](const Source &source) {
+            if (source.size != size || !IdentityOf(source.Path(), &other) || !(other == identity))
+                return false;
+            Say("%s: is the archive being made; not packed", Printable(source.Path()).c_str());
+            return true;
+        });
+        sources_.erase(kept, sources_.end());
+    }
+}
 
 bool Gatherer::Done()
 {
@@ -142,8 +169,9 @@ bool Gatherer::Done()
 // directory with the sizes and checksums that the copies found. Closes out.
 class ArchiveWriter {
 public:
-    ArchiveWriter(FILE *out, const std::string &path, const std::vector<Source> &sources)
-        : out_(out), path_(path), sources_(sources), sizes_(sources.size()), checksums_(sources.size())
+    ArchiveWriter(FILE *out, const std::string &path, const std::vector<Source> &sources,
+                  const std::vector<uint32_t> &sizes)
+        : out_(out), path_(path), sources_(sources), sizes_(sizes), checksums_(sources.size())
     {
     }
 
@@ -184,26 +212,18 @@ private:
         return true;
     }
 
-    // Copies exactly the size the file had when it was opened, and its end
+    // Copies exactly the size the file had when it was found, and its end
     // marker, and sums the data: a file that changed meanwhile fails. Each
     // read asks for one byte more than is left, so a file that grew shows.
     bool Copy(size_t i)
     {
         const Source &source = sources_[i];
         std::string why;
-        uint64_t measured = 0;
-        int in = opener_.Open(source.folder, source.leaf, &measured, &why);
+        int in = opener_.Open(source.folder, source.leaf, &why);
         if (in < 0) {
             Say("cannot open %s: %s", Printable(source.Path()).c_str(), why.c_str());
             return InputFailed();
         }
-        end_ += measured + 1;
-        if (end_ > INT32_MAX) {
-            CloseFile(in);
-            Say("%s: too many or too large files for one archive (limit 2 GiB)", Printable(path_).c_str());
-            return InputFailed();
-        }
-        sizes_[i] = static_cast<uint32_t>(measured);
         static char buffer[1 << 18];
         bool copied = false;
         for (uint32_t left = sizes_[i];;) {
@@ -213,9 +233,7 @@ private:
                 Say("cannot read %s: %s", Printable(source.Path()).c_str(), strerror(errno));
                 failedInput_ = true;
             } else if (static_cast<unsigned long>(got) > left || (got == 0 && left > 0)) {
-                Say("%s: changed while being read (it is no longer %u bytes long)", Printable(source.Path()).c_str(),
-                    sizes_[i]);
-                failedInput_ = true;
+                Changed(source);
             } else if (Put(buffer, static_cast<size_t>(got))) {
                 checksums_[i] = FastFileCrc32(checksums_[i], buffer, static_cast<size_t>(got));
                 left -= static_cast<uint32_t>(got);
@@ -238,15 +256,44 @@ private:
         return false;
     }
 
+    bool Changed(const Source &source)
+    {
+        Say("%s: changed while being read (it is no longer %s bytes long)", Printable(source.Path()).c_str(),
+            std::to_string(source.size).c_str());
+        return InputFailed();
+    }
+
     FILE *out_;
     const std::string &path_;
     const std::vector<Source> &sources_;
-    std::vector<uint32_t> sizes_, checksums_;
+    const std::vector<uint32_t> &sizes_;  // as the files were found
+    std::vector<uint32_t> checksums_;
     FileOpener opener_;
-    uint64_t end_ = 0;  // of the data so far, from the start of the file
-    int error_ = 0;     // of the failed write
+    int error_ = 0;  // of the failed write
     bool failedInput_ = false;  // said where it happened
 };
+
+// The sizes of the files, when one archive can hold them all; otherwise
+// says which file takes it past what readers can reach.
+bool SizesInOneArchive(const std::string &path, const std::vector<Source> &sources, std::vector<uint32_t> *sizes)
+{
+    uint32_t count = static_cast<uint32_t>(sources.size());
+    if (FastFileDirectorySizeFor(count) == 0) {
+        Say("%s: too many files for one archive", Printable(path).c_str());
+        return false;
+    }
+    for (const Source &source : sources)  // past 4 GiB is past the limit too
+        sizes->push_back(static_cast<uint32_t>(std::min<uint64_t>(source.size, UINT32_MAX)));
+    uint32_t past = FastFileEntryPastLimit(count, sizes->data());
+    if (past < count) {
+        const Source &crossing = sources[past];
+        Say("%s: with %s (%s bytes) the archive would pass 2 GiB, beyond what its 32-bit offsets reach; nothing "
+            "was written",
+            Printable(path).c_str(), Printable(crossing.Path()).c_str(), std::to_string(crossing.size).c_str());
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -255,13 +302,11 @@ int CreateArchive(const std::string &path, const std::vector<std::string> &files
     Gatherer gatherer(options.folder);
     for (const std::string &file : files)
         gatherer.Add(file);
-    if (!gatherer.Done())
+    gatherer.LeaveOut(path);
+    std::vector<uint32_t> sizes;
+    if (!gatherer.Done() || !SizesInOneArchive(path, gatherer.Sources(), &sizes))
         return 1;
     const std::vector<Source> &sources = gatherer.Sources();
-    if (FastFileDirectorySizeFor(static_cast<uint32_t>(sources.size())) == 0) {
-        Say("%s: too many files for one archive", Printable(path).c_str());
-        return 1;
-    }
     // Built aside and moved into place, so that a failure leaves no partial
     // archive and an existing one untouched. A regular file aside is one
     // that a killed run left and is replaced; whatever else has its name (a
@@ -274,7 +319,7 @@ int CreateArchive(const std::string &path, const std::vector<std::string> &files
         return 1;
     }
     setvbuf(out, nullptr, _IOFBF, 1 << 16);  // small files go out together
-    if (!ArchiveWriter(out, path, sources).Write(options.verbose)) {
+    if (!ArchiveWriter(out, path, sources, sizes).Write(options.verbose)) {
         remove(partial.c_str());
         return 1;
     }

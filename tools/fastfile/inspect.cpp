@@ -7,6 +7,7 @@
 #include <errno.h>
 #include <string.h>
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace {
@@ -89,6 +90,26 @@ bool AllSafe(const std::string &path, const std::vector<const FastFileEntry *> &
         }
     }
     return safe;
+}
+
+// Entries that share their data would have them written many times over,
+// so that a small archive could fill a disk: the entries chosen may hold no
+// more than the archive's data do. Entries whose data run past the end of
+// the file are not written, and do not count.
+bool FitTheData(const std::string &path, const ArchiveFile &archive, const std::vector<const FastFileEntry *> &chosen)
+{
+    uint64_t total = 0;
+    for (const FastFileEntry *entry : chosen) {
+        if (FastFileEntryInside(entry, archive.start.fileSize))
+            total += entry->size;
+    }
+    const uint32_t held = archive.start.fileSize - archive.start.directorySize;
+    if (total <= held)
+        return true;
+    Say("%s: the entries to extract hold %s bytes, more than the %u bytes of data in the archive: their data "
+        "overlap; nothing was extracted",
+        Printable(path).c_str(), std::to_string(total).c_str(), held);
+    return false;
 }
 
 // Writes entries under the folder, whose names have been judged safe and on
@@ -210,11 +231,13 @@ int ExtractArchive(const std::string &path, const std::vector<std::string> &name
     const EntryIndex index(records);
     int status = 0;
     std::vector<const FastFileEntry *> chosen;
+    std::unordered_set<const FastFileEntry *> named;  // an entry named twice is written once
     for (const std::string &given : names) {
         std::string name = EntryPathOf(RelativeName(given));
         FastFileUpperCase(&name[0]);
         if (const FastFileEntry *entry = index.Find(name)) {
-            chosen.push_back(entry);
+            if (named.insert(entry).second)
+                chosen.push_back(entry);
         } else {
             Say("%s: no entry %s", Printable(path).c_str(), Printable(name).c_str());
             status = 1;
@@ -230,7 +253,7 @@ int ExtractArchive(const std::string &path, const std::vector<std::string> &name
                 Say("%s: skipping %s, which no lookup reaches", Printable(path).c_str(), NameText(*entry).c_str());
         }
     }
-    if (!AllSafe(path, chosen) || !NoLinksOnTheWay(path, chosen, options.folder))
+    if (!AllSafe(path, chosen) || !FitTheData(path, archive, chosen) || !NoLinksOnTheWay(path, chosen, options.folder))
         return 1;
     std::string failed, why;
     if (!options.folder.empty() && !MakeFolders(options.folder, &failed, &why)) {
@@ -248,7 +271,43 @@ int ExtractArchive(const std::string &path, const std::vector<std::string> &name
     return status;
 }
 
-// What is wrong with one record, if anything.
+// For each searched record whose data overlap the directory or the data of
+// another record, what they overlap; an empty text for the others. Only
+// data inside the file count. Entries laid out by a writer never share a
+// byte; entries that do would have extract write the same bytes many times.
+static std::vector<std::string> OverlapTexts(const ArchiveFile &archive,
+                                             const std::vector<const FastFileEntry *> &records)
+{
+    std::vector<size_t> byOffset;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (records[i]->size > 0 && FastFileEntryInside(records[i], archive.start.fileSize))
+            byOffset.push_back(i);
+    }
+    std::stable_sort(byOffset.begin(), byOffset.end(),
+                     [&](size_t a, size_t b) { return records[a]->offset < records[b]->offset; });
+    // The data that reach furthest of those that begin before: what a
+    // record's data overlap, if they overlap any.
+    const uint32_t firstEntry = FastFileReadHeader(archive.Directory()).firstEntry;
+    std::vector<std::string> texts(records.size());
+    size_t furthest = records.size();
+    uint64_t end = 0;
+    for (size_t i : byOffset) {
+        const FastFileEntry &entry = *records[i];
+        if (entry.offset < archive.start.directorySize)
+            texts[i] = "has data that overlap the directory (" + std::to_string(archive.start.directorySize) +
+                       " bytes)";
+        else if (entry.offset < end)
+            texts[i] = "has data that overlap those of entry " + std::to_string(firstEntry + furthest) + " (" +
+                       NameText(*records[furthest]) + ")";
+        if (uint64_t(entry.offset) + entry.size > end) {
+            end = uint64_t(entry.offset) + entry.size;
+            furthest = i;
+        }
+    }
+    return texts;
+}
+
+// What is wrong with one record, if anything, besides what it overlaps.
 static std::vector<std::string> EntryProblems(const ArchiveFile &archive, const EntryIndex &index,
                                               const FastFileEntry &entry)
 {
@@ -291,10 +350,14 @@ int VerifyArchive(const std::string &path)
         return 1;
     const std::vector<const FastFileEntry *> records = Records(archive);
     const EntryIndex index(records);
+    const std::vector<std::string> overlaps = OverlapTexts(archive, records);
     FastFileHeader header = FastFileReadHeader(archive.Directory());
     int problems = 0;
     for (size_t i = 0; i < records.size(); ++i) {
-        for (const std::string &problem : EntryProblems(archive, index, *records[i])) {
+        std::vector<std::string> found = EntryProblems(archive, index, *records[i]);
+        if (!overlaps[i].empty())
+            found.push_back(overlaps[i]);
+        for (const std::string &problem : found) {
             Say("%s: entry %u (%s) %s", Printable(path).c_str(), static_cast<unsigned>(header.firstEntry + i),
                 NameText(*records[i]).c_str(), problem.c_str());
             ++problems;

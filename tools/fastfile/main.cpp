@@ -95,7 +95,9 @@ bool Parse(int argc, char **argv, CommandLine *line, std::string *problem)
 }
 
 // Appends the names of a list, one a line, as tar's --files-from reads
-// them: empty lines are skipped, and a line may end in CR LF.
+// them: empty lines are skipped, and a line may end in CR LF. A name with a
+// NUL byte is refused: no file has one, and the rest of the tool would see
+// only what comes before it.
 bool ReadList(const std::string &list, std::vector<std::string> *names)
 {
     FILE *in = list == "-" ? stdin : fopen(list.c_str(), "rb");
@@ -103,26 +105,34 @@ bool ReadList(const std::string &list, std::vector<std::string> *names)
         Say("cannot read the list %s: %s", Printable(list).c_str(), strerror(errno));
         return false;
     }
+    bool sound = true;
+    unsigned line = 1;
     std::string name;
-    for (int c; (c = getc(in)) != EOF;) {
-        if (c != '\n') {
-            name += static_cast<char>(c);
-            continue;
-        }
+    auto take = [&]() {
         if (!name.empty() && name.back() == '\r')
             name.pop_back();
-        if (!name.empty())
+        if (name.find('\0') != std::string::npos) {
+            Say("the list %s, line %u: a name with a NUL byte, which no file has", Printable(list).c_str(), line);
+            sound = false;
+        } else if (!name.empty()) {
             names->push_back(name);
+        }
         name.clear();
+        ++line;
+    };
+    for (int c; (c = getc(in)) != EOF;) {
+        if (c == '\n')
+            take();
+        else
+            name += static_cast<char>(c);
     }
-    if (!name.empty())
-        names->push_back(name);
+    take();
     bool read = !ferror(in);
     if (!read)
         Say("cannot read the list %s: %s", Printable(list).c_str(), strerror(errno));
     if (in != stdin)
         fclose(in);
-    return read;
+    return read && sound;
 }
 
 int Run(CommandLine &line)

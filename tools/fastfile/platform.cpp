@@ -139,6 +139,32 @@ const char *MeasureRegularFile(const std::string &path, uint64_t *size)
     return nullptr;
 }
 
+#ifndef _WIN32
+namespace {
+
+PathKind KindOfMode(mode_t mode)
+{
+    if (S_ISLNK(mode))
+        return PathLink;
+    if (S_ISDIR(mode))
+        return PathFolder;
+    return S_ISREG(mode) ? PathFile : PathSpecial;
+}
+
+// What stands at name in the open folder, as KindOf says, and the size of a
+// file: the folder's own descriptor saves looking up its path again.
+PathKind KindAt(int folder, const std::string &name, uint64_t *size)
+{
+    struct stat64 info;
+    if (fstatat64(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return PathAbsent;
+    *size = static_cast<uint64_t>(info.st_size);
+    return KindOfMode(info.st_mode);
+}
+
+}  // namespace
+#endif
+
 PathKind KindOf(const std::string &path)
 {
 #ifdef _WIN32
@@ -152,11 +178,7 @@ PathKind KindOf(const std::string &path)
     struct stat64 info;
     if (lstat64(path.c_str(), &info) != 0)
         return PathAbsent;
-    if (S_ISLNK(info.st_mode))
-        return PathLink;
-    if (S_ISDIR(info.st_mode))
-        return PathFolder;
-    return S_ISREG(info.st_mode) ? PathFile : PathSpecial;
+    return KindOfMode(info.st_mode);
 #endif
 }
 
@@ -168,6 +190,29 @@ bool IsFolderOrLinkToOne(const std::string &path)
 #else
     struct stat64 info;
     return stat64(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+#endif
+}
+
+bool IdentityOf(const std::string &path, FileIdentity *identity)
+{
+#ifdef _WIN32
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE file = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION information;
+    bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    if (known)
+        *identity = {information.dwVolumeSerialNumber,
+                     uint64_t(information.nFileIndexHigh) << 32 | information.nFileIndexLow};
+    return known;
+#else
+    struct stat64 info;
+    if (stat64(path.c_str(), &info) != 0)
+        return false;
+    *identity = {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+    return true;
 #endif
 }
 
@@ -185,7 +230,7 @@ bool ListFolder(const std::string &path, std::vector<FolderItem> *items, std::st
         PathKind kind = found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT ? PathLink
                         : found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? PathFolder
                                                                              : PathFile;
-        items->push_back({name, kind});
+        items->push_back({name, kind, uint64_t(found.nFileSizeHigh) << 32 | found.nFileSizeLow});
     } while (FindNextFileA(search, &found));
     DWORD error = GetLastError();
     FindClose(search);
@@ -204,15 +249,15 @@ bool ListFolder(const std::string &path, std::vector<FolderItem> *items, std::st
         std::string name = item->d_name;
         if (name == "." || name == "..")
             continue;
-        PathKind kind;
+        FolderItem found{name, PathSpecial, 0};
         switch (item->d_type) {
-        case DT_REG: kind = PathFile; break;
-        case DT_DIR: kind = PathFolder; break;
-        case DT_LNK: kind = PathLink; break;
-        case DT_UNKNOWN: kind = KindOf(path + "/" + name); break;
-        default: kind = PathSpecial; break;
+        case DT_DIR: found.kind = PathFolder; break;
+        case DT_LNK: found.kind = PathLink; break;
+        case DT_REG:
+        case DT_UNKNOWN: found.kind = KindAt(dirfd(folder), name, &found.size); break;
+        default: break;
         }
-        items->push_back({name, kind});
+        items->push_back(found);
     }
     int error = errno;
     closedir(folder);
@@ -228,13 +273,11 @@ FileOpener::~FileOpener()
 #endif
 }
 
-int FileOpener::Open(const std::string &folder, const std::string &name, uint64_t *size, std::string *why)
+int FileOpener::Open(const std::string &folder, const std::string &name, std::string *why)
 {
 #ifdef _WIN32
     std::string path = folder.empty() ? name : folder + "/" + name;
     int file = _open(path.c_str(), _O_RDONLY | _O_BINARY);
-    struct _stat64 info;
-    if (file < 0 || _fstat64(file, &info) != 0) {
 #else
     if (descriptor_ < 0 || folder != folder_) {
         if (descriptor_ >= 0)
@@ -246,23 +289,12 @@ int FileOpener::Open(const std::string &folder, const std::string &name, uint64_
             return -1;
         }
     }
-    // Never blocks on a pipe that took a file's place; the check below
-    // refuses it.
+    // Never blocks on a pipe or a device that took a file's place: reading
+    // it then gives what a file that changed gives.
     int file = openat(descriptor_, name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    struct stat64 info;
-    if (file < 0 || fstat64(file, &info) != 0) {
 #endif
+    if (file < 0)
         FailErrno(why, errno);
-        if (file >= 0)
-            close(file);
-        return -1;
-    }
-    if ((info.st_mode & S_IFMT) != S_IFREG) {
-        *why = "not a regular file";
-        close(file);
-        return -1;
-    }
-    *size = static_cast<uint64_t>(info.st_size);
     return file;
 }
 

@@ -42,13 +42,25 @@ inline bool IsLink(const std::string &path)
 // True for a folder, or a link to one (which is followed).
 bool IsFolderOrLinkToOne(const std::string &path);
 
+// What tells one file from every other, whatever name it is reached by.
+struct FileIdentity {
+    uint64_t volume, file;
+
+    bool operator==(const FileIdentity &other) const { return volume == other.volume && file == other.file; }
+};
+
+// The identity of the file at path (a link is followed); false when
+// nothing can be opened there.
+bool IdentityOf(const std::string &path, FileIdentity *identity);
+
 struct FolderItem {
     std::string name;
     PathKind kind;
+    uint64_t size;  // of a file
 };
 
 // What a folder holds, "." and ".." left out, in no particular order, links
-// not followed.
+// not followed, with the size of each file.
 bool ListFolder(const std::string &path, std::vector<FolderItem> *items, std::string *why);
 
 // Opens files for reading, one folder after another: on POSIX systems each
@@ -61,10 +73,11 @@ public:
     FileOpener &operator=(const FileOpener &) = delete;
     ~FileOpener();
 
-    // The file name in folder (empty for the current one), opened and
-    // measured: the descriptor of a regular file, with *size; -1 with *why
-    // for anything else.
-    int Open(const std::string &folder, const std::string &name, uint64_t *size, std::string *why);
+    // The file name in folder (empty for the current one), found there as a
+    // regular file of a known size, opened for reading: its descriptor, or
+    // -1 with *why. It is not measured again: whatever has taken its place
+    // since (another size, a folder, a pipe) shows when it is read.
+    int Open(const std::string &folder, const std::string &name, std::string *why);
 
 private:
     std::string folder_;

@@ -18,6 +18,7 @@ TEST(FastFileWriter, NamesAreJudged)
     EXPECT_EQ(FastFileCheckName("SUB\\FILE.TXT"), FastFileNameSound);
     EXPECT_EQ(FastFileCheckName("..."), FastFileNameUnkept);  // Windows drops its dots
     EXPECT_EQ(FastFileCheckName("CONIN\\COM10"), FastFileNameSound);  // not devices
+    EXPECT_EQ(FastFileCheckName("COM\xbc\\LPT\xb4"), FastFileNameSound);  // one quarter, an accent: not digits
     EXPECT_EQ(FastFileCheckName(""), FastFileNameEmpty);
     EXPECT_EQ(FastFileCheckName(nullptr), FastFileNameEmpty);
     EXPECT_EQ(FastFileCheckName("THIRTEENCHARS"), FastFileNameTooLong);
@@ -49,6 +50,11 @@ TEST(FastFileWriter, RefusesWhatReadersCouldNotRead)
     EXPECT_TRUE(FastFileLayOut(directory, 2, names, largest));
     const uint32_t tooLarge[] = {INT32_MAX - (28 + 2 * 24) - 1, 0};
     EXPECT_FALSE(FastFileLayOut(directory, 2, names, tooLarge));
+    // The entry that takes an archive past 2 GiB - 1 bytes, which create names: none at the limit, then the last.
+    const uint32_t atLimit[] = {20, 20, INT32_MAX - (28 + 3 * 24) - 3 - 40};
+    EXPECT_EQ(FastFileEntryPastLimit(3, atLimit), 3u);
+    const uint32_t pastLimit[] = {20, 20, INT32_MAX - (28 + 3 * 24) - 3 - 39};
+    EXPECT_EQ(FastFileEntryPastLimit(3, pastLimit), 2u);
     const uint32_t sizes[] = {1, 1};
     const char *lower[] = {"A", "b"};
     EXPECT_FALSE(FastFileLayOut(directory, 2, lower, sizes));

@@ -31,13 +31,24 @@ const HostileName HostileNames[] = {
     {"nul.txt", FastFileNameLowerCase | FastFileNameDevice},
     {"NUL .TXT", FastFileNameDevice},  // the spaces before the dot do not count
     {"SUB\\AUX.A.B", FastFileNameDevice},
+    {"CON", FastFileNameDevice},
+    {"PRN.TXT", FastFileNameDevice},
+    {"CONIN$", FastFileNameDevice},
     {"COM1\\A", FastFileNameDevice},
+    {"COM9", FastFileNameDevice},
+    {"LPT1.X", FastFileNameDevice},
     {"LPT9", FastFileNameDevice},
+    // The superscript digits 1, 2 and 3 of code page 1252.
+    {"COM\xb9.TXT", FastFileNameDevice}, {"COM\xb2", FastFileNameDevice}, {"COM\xb3", FastFileNameDevice},
+    {"LPT\xb9", FastFileNameDevice}, {"LPT\xb2", FastFileNameDevice}, {"LPT\xb3", FastFileNameDevice},
     {"CONOUT$.X", FastFileNameDevice},
     {"RES.DAT.", FastFileNameUnkept},  // Windows drops what ends a component: RES.DAT
     {"A. \\B", FastFileNameUnkept},
-    {"A<B>C|D", FastFileNameUnkept},  // characters Windows refuses in a name
+    {"A<B>C|D", FastFileNameUnkept},  // characters Windows refuses in a name, together and alone
     {"\"Q\"?*", FastFileNameUnkept},
+    {"<", FastFileNameUnkept}, {">", FastFileNameUnkept}, {"\"", FastFileNameUnkept},
+    {"|", FastFileNameUnkept}, {"?", FastFileNameUnkept}, {"*", FastFileNameUnkept},
+    {"DEL\x7f.", FastFileNameUnkept},  // byte 127 is printed escaped
 };
 const size_t HostileNameCount = sizeof HostileNames / sizeof HostileNames[0];
 
