@@ -4,7 +4,8 @@
 // their windows, reads and presses their controls, answers their message
 // boxes and dialogs, types keys, looks at the screen and prepares the
 // registry. Wide-character calls throughout, so that the driver reads the
-// same texts whatever code page the locale under test brings.
+// same texts whatever code page the locale under test brings. One source
+// file for each part, as the sections below name them.
 
 #include <windows.h>
 
@@ -16,6 +17,23 @@
 #include <vector>
 
 namespace driver {
+
+// Polls until `predicate` holds or `milliseconds` pass; returns the last
+// answer.
+template <typename Predicate>
+bool WaitUntil(Predicate predicate, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (predicate())
+            return true;
+        if (GetTickCount() - start >= milliseconds)
+            return predicate();
+        Sleep(20);
+    }
+}
+
+// ---- Programs (driver_process.cpp) ----
 
 // A started program. `process` is null when the start failed.
 struct Child {
@@ -33,6 +51,16 @@ long WaitForExit(const Child &child, DWORD milliseconds);
 
 // Ends the program if it still runs and releases the handle.
 void Stop(Child *child);
+
+// String `id` of the module at `path` (a program or a language library),
+// read as the build put it in, at most size - 1 characters; empty when
+// the module or the string is missing.
+std::wstring ModuleString(const std::wstring &path, UINT id, int size = 256);
+
+// The folder of this program, with a trailing backslash.
+std::wstring ProgramFolder();
+
+// ---- Windows, controls, dialogs and keys (driver_window.cpp) ----
 
 // A top-level window of `className` and `title` (null matches any),
 // belonging to `processId` (0: any process); null if there is none.
@@ -66,21 +94,6 @@ RECT ClientRectOnScreen(HWND window);
 // box, a dialog, the end of the program).
 void Click(HWND button);
 
-// Polls until `predicate` holds or `milliseconds` pass; returns the last
-// answer.
-template <typename Predicate>
-bool WaitUntil(Predicate predicate, DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (predicate())
-            return true;
-        if (GetTickCount() - start >= milliseconds)
-            return predicate();
-        Sleep(20);
-    }
-}
-
 // A message box or dialog (class "#32770") of `processId`, with `title`
 // unless that is null.
 HWND WaitForDialog(DWORD processId, const wchar_t *title, DWORD milliseconds);
@@ -98,10 +111,7 @@ void PressKey(WORD virtualKey);
 // The window with the keyboard focus in the thread that owns `window`.
 HWND FocusOf(HWND window);
 
-// The drives of `table` ("d:cdrom f:hd", as run-suite mapped them) whose
-// type is another, a line each ("drive E: should be a CD-ROM drive, is a
-// hard disk"); empty when every drive has its type.
-std::string DriveProblems(const char *table = getenv("RUMBELON_DRIVES"));
+// ---- The screen and PNG files (driver_screen.cpp) ----
 
 // 0x00RRGGBB pixels, top row first.
 struct Image {
@@ -120,6 +130,8 @@ Image BitmapPixels(HBITMAP bitmap);
 // Writes an RGB PNG (stored, not compressed: the screenshots are small).
 bool WritePng(const Image &image, const std::wstring &path);
 
+// ---- The registry (driver_registry.cpp) ----
+
 // Registry, under `root` (HKEY_LOCAL_MACHINE and friends), in the view
 // that 32-bit programs see.
 bool SetRegistryValue(HKEY root, const std::wstring &key, const std::wstring &name, DWORD type,
@@ -128,13 +140,12 @@ bool SetRegistryString(HKEY root, const std::wstring &key, const std::wstring &n
                        const std::wstring &value);
 void DeleteRegistryKey(HKEY root, const std::wstring &key);
 
-// String `id` of the module at `path` (a program or a language library),
-// read as the build put it in, at most size - 1 characters; empty when
-// the module or the string is missing.
-std::wstring ModuleString(const std::wstring &path, UINT id, int size = 256);
+// ---- Drives, folders and files (driver_files.cpp) ----
 
-// The folder of this program, with a trailing backslash.
-std::wstring ProgramFolder();
+// The drives of `table` ("d:cdrom f:hd", as run-suite mapped them) whose
+// type is another, a line each ("drive E: should be a CD-ROM drive, is a
+// hard disk"); empty when every drive has its type.
+std::string DriveProblems(const char *table = getenv("RUMBELON_DRIVES"));
 
 // Calls `visit` with the name of each entry of `folder` (trailing
 // backslash), "." and ".." left out, and whether it is a folder; false
