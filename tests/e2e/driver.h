@@ -52,6 +52,11 @@ long WaitForExit(const Child &child, DWORD milliseconds);
 // Ends the program if it still runs and releases the handle.
 void Stop(Child *child);
 
+// A program that another started, taken hold of by its id while it runs,
+// so that its exit code can still be read once it has ended; `process` is
+// null when it cannot be opened.
+Child Attach(DWORD processId);
+
 // String `id` of the module at `path` (a program or a language library),
 // read as the build put it in, at most size - 1 characters; empty when
 // the module or the string is missing.
@@ -60,7 +65,7 @@ std::wstring ModuleString(const std::wstring &path, UINT id, int size = 256);
 // The folder of this program, with a trailing backslash.
 std::wstring ProgramFolder();
 
-// ---- Windows, controls, dialogs and keys (driver_window.cpp) ----
+// ---- Windows, controls, dialogs, keys and clicks (driver_window.cpp) ----
 
 // A top-level window of `className` and `title` (null matches any),
 // belonging to `processId` (0: any process); null if there is none.
@@ -90,6 +95,10 @@ Control FindControl(HWND parent, int id);
 std::wstring WindowText(HWND window);
 RECT ClientRectOnScreen(HWND window);
 
+// The text of a control of another process (WM_GETTEXT, which an edit
+// control answers).
+std::wstring ControlText(HWND control, DWORD milliseconds);
+
 // Presses a button without waiting for what the press starts (a modal
 // box, a dialog, the end of the program).
 void Click(HWND button);
@@ -101,12 +110,22 @@ HWND WaitForDialog(DWORD processId, const wchar_t *title, DWORD milliseconds);
 // The text of a message box (its static control, id 65535).
 std::wstring MessageBoxText(HWND box);
 
+// Whether a message box shows an icon (in its static control 1088), and
+// the ids of its buttons, ascending.
+bool ShowsIcon(HWND box, DWORD milliseconds);
+std::vector<int> BoxButtons(HWND box);
+
 // Presses the button `buttonId` of a message box or dialog (IDOK, IDCANCEL,
 // IDRETRY...).
 void Answer(HWND dialog, int buttonId);
 
 // Types one key into whatever window has the keyboard focus.
 void PressKey(WORD virtualKey);
+
+// A real click of the left mouse button on the middle of a control. Both
+// events carry the position, so that no pointer motion still on its way
+// can move the click elsewhere.
+void MouseClick(HWND control);
 
 // The window with the keyboard focus in the thread that owns `window`.
 HWND FocusOf(HWND window);
@@ -130,15 +149,16 @@ Image BitmapPixels(HBITMAP bitmap);
 // Writes an RGB PNG (stored, not compressed: the screenshots are small).
 bool WritePng(const Image &image, const std::wstring &path);
 
-// ---- The registry (driver_registry.cpp) ----
+// ---- The machine's registry (driver_registry.cpp) ----
 
-// Registry, under `root` (HKEY_LOCAL_MACHINE and friends), in the view
-// that 32-bit programs see.
-bool SetRegistryValue(HKEY root, const std::wstring &key, const std::wstring &name, DWORD type,
-                      const void *data, DWORD size);
-bool SetRegistryString(HKEY root, const std::wstring &key, const std::wstring &name,
-                       const std::wstring &value);
-void DeleteRegistryKey(HKEY root, const std::wstring &key);
+// Under HKEY_LOCAL_MACHINE, in the view that 32-bit programs see. A value
+// that cannot be read reads as an empty string or 0.
+bool SetRegistryValue(const std::wstring &key, const std::wstring &name, DWORD type, const void *data, DWORD size);
+bool SetRegistryString(const std::wstring &key, const std::wstring &name, const std::wstring &value);
+void DeleteRegistryKey(const std::wstring &key);
+bool RegistryKeyExists(const wchar_t *key);
+std::wstring RegistryString(const wchar_t *key, const wchar_t *name);  // `name` null: the default value
+DWORD RegistryNumber(const wchar_t *key, const wchar_t *name);
 
 // ---- Drives, folders and files (driver_files.cpp) ----
 
@@ -162,10 +182,17 @@ void ClearFolder(const std::wstring &folder);
 // with "\"; none for a folder that is not there.
 std::vector<std::wstring> FolderListing(const std::wstring &folder);
 bool CopyInto(const std::wstring &file, const std::wstring &folder);
-bool WriteTextFile(const std::wstring &path, const char *text);
+bool Exists(const std::wstring &path);
 
 // The whole file (read while others may write it), or "(missing)" when it
 // cannot be opened, "(unreadable)" when it cannot be read.
 std::string FileBytes(const std::wstring &path);
+bool WriteFileBytes(const std::wstring &path, const std::string &bytes);
+
+// A file's last-write time (0 when there is no file), and a file written
+// with a time long past, so that any later write shows: returns that time,
+// 0 on failure.
+ULONGLONG LastWriteTime(const std::wstring &path);
+ULONGLONG WriteOldFile(const std::wstring &path, const std::string &bytes);
 
 }  // namespace driver

@@ -2,8 +2,6 @@
 
 #include "driver.h"
 
-#include <stdio.h>
-
 #include <algorithm>
 #include <sstream>
 
@@ -111,13 +109,41 @@ std::string FileBytes(const std::wstring &path)
     return bytes;
 }
 
-bool WriteTextFile(const std::wstring &path, const char *text)
+bool WriteFileBytes(const std::wstring &path, const std::string &bytes)
 {
-    FILE *file = _wfopen(path.c_str(), L"wb");
-    if (!file)
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
         return false;
-    bool written = fputs(text, file) >= 0;
-    return fclose(file) == 0 && written;
+    DWORD put = 0;
+    bool written = WriteFile(file, bytes.data(), DWORD(bytes.size()), &put, nullptr) && put == bytes.size();
+    return CloseHandle(file) && written;
+}
+
+ULONGLONG LastWriteTime(const std::wstring &path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
+}
+
+ULONGLONG WriteOldFile(const std::wstring &path, const std::string &bytes)
+{
+    if (!WriteFileBytes(path, bytes))
+        return 0;
+    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    SYSTEMTIME when = {2001, 2, 0, 3, 4, 5, 6, 0};
+    FILETIME time;
+    bool set = SystemTimeToFileTime(&when, &time) && SetFileTime(file, nullptr, nullptr, &time);
+    return CloseHandle(file) && set ? LastWriteTime(path) : 0;
+}
+
+bool Exists(const std::wstring &path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace driver

@@ -42,6 +42,14 @@ void Stop(Child *child)
     *child = Child();
 }
 
+Child Attach(DWORD processId)
+{
+    Child child;
+    child.process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
+    child.processId = child.process ? processId : 0;
+    return child;
+}
+
 std::wstring ModuleString(const std::wstring &path, UINT id, int size)
 {
     std::wstring text;

@@ -1,6 +1,8 @@
-// Windows, controls, dialogs, and the keys a user types.
+// Windows, controls, dialogs, and the keys and clicks of a user.
 
 #include "driver.h"
+
+#include <algorithm>
 
 namespace driver {
 
@@ -153,6 +155,47 @@ HWND FocusOf(HWND window)
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+std::wstring ControlText(HWND control, DWORD milliseconds)
+{
+    wchar_t text[2048] = L"";
+    SendMessageTimeoutW(control, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, milliseconds,
+                        nullptr);
+    return text;
+}
+
+bool ShowsIcon(HWND box, DWORD milliseconds)
+{
+    DWORD_PTR icon = 0;
+    SendMessageTimeoutW(GetDlgItem(box, 1088), STM_GETICON, 0, 0, SMTO_NORMAL, milliseconds, &icon);
+    return icon != 0;
+}
+
+std::vector<int> BoxButtons(HWND box)
+{
+    std::vector<int> ids;
+    for (const Control &control : ReadControls(box))
+        if (control.className == L"Button" && control.visible)
+            ids.push_back(control.id);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+void MouseClick(HWND control)
+{
+    RECT area;
+    GetWindowRect(control, &area);
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT press[2] = {};
+    for (INPUT &input : press) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = ((area.left + area.right) / 2 * 65536 + width - 1) / width;
+        input.mi.dy = ((area.top + area.bottom) / 2 * 65536 + height - 1) / height;
+    }
+    press[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+    press[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
+    SendInput(2, press, sizeof(INPUT));
 }
 
 }  // namespace driver

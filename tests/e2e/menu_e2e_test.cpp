@@ -43,13 +43,13 @@ using menu::NotInstalled;
 
 class Menu : public ::testing::Test {
 protected:
-    void SetUp() override { driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey); }
+    void SetUp() override { driver::DeleteRegistryKey(menu::AppPathsKey); }
 
     void TearDown() override
     {
         for (Child &child : children)
             driver::Stop(&child);
-        driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey);
+        driver::DeleteRegistryKey(menu::AppPathsKey);
         if (!scratch.empty())
             driver::RemoveFolder(scratch);
     }
@@ -76,14 +76,14 @@ protected:
     {
         scratch = driver::MakeScratchFolder(L"menu");
         if (word) {
-            EXPECT_TRUE(driver::WriteTextFile(scratch + L"lang.dat", word));
+            EXPECT_TRUE(driver::WriteFileBytes(scratch + L"lang.dat", word));
         }
         return scratch;
     }
 
     void SetPath(const std::wstring &path)
     {
-        ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", path));
+        ASSERT_TRUE(driver::SetRegistryString(menu::AppPathsKey, L"Path", path));
     }
 
     std::vector<Child> children;
@@ -113,7 +113,7 @@ TEST_F(Menu, SevenButtonsWithTheirIdsRectanglesCaptionsAndStyle)
     std::vector<Control> controls = driver::ReadControls(window);
     ASSERT_EQ(7u, controls.size());
     // An English locale without "lang.dat" picks the English library.
-    std::wstring library = menu::BinFolder() + L"rm_eng.dll";
+    const wchar_t *library = L"rm_eng.dll";
     for (size_t i = 0; i < controls.size(); i++) {
         SCOPED_TRACE(i);
         const Control &button = controls[i];
@@ -125,7 +125,7 @@ TEST_F(Menu, SevenButtonsWithTheirIdsRectanglesCaptionsAndStyle)
         EXPECT_EQ(Layout[i].y, button.rect.top);
         EXPECT_EQ(315, button.rect.right);
         EXPECT_EQ(Layout[i].y + Layout[i].height, button.rect.bottom);
-        EXPECT_EQ(driver::ModuleString(library, Layout[i].stringId), button.text);
+        EXPECT_EQ(menu::LibraryString(library, Layout[i].stringId), button.text);
         EXPECT_FALSE(button.text.empty());
     }
 }
@@ -203,7 +203,7 @@ TEST_F(Menu, AnyPathValueCountsAsInstalled)
 TEST_F(Menu, APathValueThatIsNoStringCountsAsNotInstalled)
 {
     DWORD number = 1;
-    ASSERT_TRUE(driver::SetRegistryValue(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", REG_DWORD, &number,
+    ASSERT_TRUE(driver::SetRegistryValue(menu::AppPathsKey, L"Path", REG_DWORD, &number,
                                          sizeof number));
     HWND window = Open();
     ASSERT_TRUE(window);
@@ -221,7 +221,7 @@ TEST_F(Menu, RepaintAndFocusChangesReevaluateTheInstallation)
     EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == Installed; }, 5000));
 
     // A focus change is a notification: it refreshes, and runs no command.
-    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey);
+    driver::DeleteRegistryKey(menu::AppPathsKey);
     SetForegroundWindow(window);
     driver::PressKey(VK_TAB);
     EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == NotInstalled; }, 5000));
@@ -308,9 +308,8 @@ TEST_F(Menu, LanguageFileChoosesTheLibrary)
         SCOPED_TRACE(c.word);
         HWND window = Open(LanguageFolder(c.word));
         ASSERT_TRUE(window);
-        std::wstring library = menu::BinFolder() + c.library;
-        EXPECT_EQ(driver::ModuleString(library, IDS_PLAY), driver::FindControl(window, IDC_PLAY).text);
-        EXPECT_EQ(driver::ModuleString(library, IDS_PERFORMANCE_SETTINGS),
+        EXPECT_EQ(menu::LibraryString(c.library, IDS_PLAY), driver::FindControl(window, IDC_PLAY).text);
+        EXPECT_EQ(menu::LibraryString(c.library, IDS_PERFORMANCE_SETTINGS),
                   driver::FindControl(window, IDC_PERFORMANCE_SETTINGS).text);
         EXPECT_EQ(0, menu::CloseMenu(children.back(), window));
         driver::RemoveFolder(scratch);
@@ -351,7 +350,7 @@ TEST_F(Menu, MissingLanguageLibraryGivesTheProgramsOwnEnglish)
     ASSERT_TRUE(driver::CopyInto(menu::AutorunPath(), folder));
     std::wstring current = folder + L"current\\";
     ASSERT_TRUE(CreateDirectoryW(current.c_str(), nullptr));
-    ASSERT_TRUE(driver::WriteTextFile(current + L"lang.dat", "german"));
+    ASSERT_TRUE(driver::WriteFileBytes(current + L"lang.dat", "german"));
     ASSERT_TRUE(CopyFileW((driver::ProgramFolder() + L"planted_library.dll").c_str(),
                           (current + L"rm_ger.dll").c_str(), FALSE));
     Child &child = Start(current, folder + L"autorun.exe");
@@ -375,7 +374,7 @@ TEST_F(Menu, LibrariesComeFromAFolderTheCodePageCannotSpellAndNeverRun)
     ASSERT_TRUE(driver::CopyInto(menu::BinFolder() + L"rm_ger.dll", folder));
     const std::wstring planted = driver::ProgramFolder() + L"planted_library.dll";
     ASSERT_TRUE(CopyFileW(planted.c_str(), (folder + L"rm_fre.dll").c_str(), FALSE));
-    ASSERT_TRUE(driver::WriteTextFile(folder + L"lang.dat", "german"));
+    ASSERT_TRUE(driver::WriteFileBytes(folder + L"lang.dat", "german"));
     Child &german = Start(folder, folder + L"autorun.exe");
     HWND window = menu::WaitForMenuWindow(german);
     ASSERT_TRUE(window);
@@ -384,7 +383,7 @@ TEST_F(Menu, LibrariesComeFromAFolderTheCodePageCannotSpellAndNeverRun)
     EXPECT_EQ(0, menu::CloseMenu(german, window));
     // The planted library has no strings, so not even the window's class
     // can be named: the menu ends without a window.
-    ASSERT_TRUE(driver::WriteTextFile(folder + L"lang.dat", "french"));
+    ASSERT_TRUE(driver::WriteFileBytes(folder + L"lang.dat", "french"));
     EXPECT_NE(-1, driver::WaitForExit(Start(folder, folder + L"autorun.exe"), 20000));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"planted-library-ran").c_str()));
 }
@@ -434,7 +433,7 @@ TEST(Harness, ThreadsKeepTheirOwnSegmentsAcrossSignals)
 // The close box ends it, and with it the script.
 TEST(AutorunScript, BringsUpTheMenuOnTheDiscsCdRomDrive)
 {
-    ASSERT_TRUE(driver::WriteTextFile(L"C:\\autorun-probe", ""));
+    ASSERT_TRUE(driver::WriteFileBytes(L"C:\\autorun-probe", ""));
     HWND window = driver::WaitForTopWindow(menu::WindowName, menu::WindowName, 0, 120000);
     ASSERT_TRUE(window);
     EXPECT_EQ("", driver::DriveProblems());  // E:, which shows the disc too, still a hard disk
@@ -477,9 +476,8 @@ TEST_F(JapaneseLocale, GermanLanguageFileGivesGermanCaptions)
 {
     HWND window = Open(LanguageFolder("german"));
     ASSERT_TRUE(window);
-    std::wstring library = menu::BinFolder() + L"rm_ger.dll";
     for (const ButtonLayout &button : Layout)
-        EXPECT_EQ(driver::ModuleString(library, button.stringId), driver::FindControl(window, button.id).text);
+        EXPECT_EQ(menu::LibraryString(L"rm_ger.dll", button.stringId), driver::FindControl(window, button.id).text);
 }
 
 TEST_F(JapaneseLocale, DutchLanguageFileGivesEnglishWithEmptyLibraryCaptions)

@@ -6,13 +6,13 @@
 
 #include "demo_probe.h"
 #include "menu_probe.h"
+#include "settings_probe.h"
 #include "resources/resource.h"
 
 #include "support/archive_bytes.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,127 +20,20 @@ namespace {
 
 using driver::FileBytes;
 using driver::FolderListing;
+using driver::LastWriteTime;
+using driver::MouseClick;
+using driver::WriteFileBytes;
+using settings::Choice;
+using settings::LibraryTexts;
+using settings::Read;
+using settings::Shown;
+using settings::ShownTexts;
 
 const wchar_t ScratchFolder[] = L"C:\\rumbelon-settings\\";
-
-// What the dialog shows: the selected row of the resolution list and which
-// radio button of each pair is checked.
-struct Shown {
-    int row;  // 0 "320x200" ... 5 "1024x768"; -1 none
-    bool fullScreen, windowed;
-    bool high, low;
-};
-
-bool operator==(const Shown &a, const Shown &b)
-{
-    return a.row == b.row && a.fullScreen == b.fullScreen && a.windowed == b.windowed && a.high == b.high &&
-           a.low == b.low;
-}
-
-std::ostream &operator<<(std::ostream &out, const Shown &shown)
-{
-    return out << "row " << shown.row << (shown.fullScreen ? " FullScreen" : "") << (shown.windowed ? " Windowed" : "")
-               << (shown.high ? " High" : "") << (shown.low ? " Low" : "");
-}
-
-// Rows of the list and the radio buttons that a choice checks.
-Shown Choice(int row, bool windowed, bool low)
-{
-    return {row, !windowed, windowed, !low, low};
-}
 
 const char *const RowTexts[] = {"320x200", "400x300", "512x384", "640x480", "800x600", "1024x768"};
 
 const Shown StartValues = Choice(3, false, false);  // 640x480, full screen, high
-
-bool PutFileBytes(const std::wstring &path, const std::string &bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD put = 0;
-    bool written = WriteFile(file, bytes.data(), DWORD(bytes.size()), &put, nullptr) && put == bytes.size();
-    return CloseHandle(file) && written;
-}
-
-ULONGLONG LastWriteTime(const std::wstring &path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
-}
-
-// Writes the file with a last-write time long past, so that any later
-// write shows; returns that time, 0 on failure.
-ULONGLONG PutOldFile(const std::wstring &path, const std::string &bytes)
-{
-    if (!PutFileBytes(path, bytes))
-        return 0;
-    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    SYSTEMTIME when = {2001, 2, 0, 3, 4, 5, 6, 0};
-    FILETIME time;
-    bool set = SystemTimeToFileTime(&when, &time) && SetFileTime(file, nullptr, nullptr, &time);
-    return CloseHandle(file) && set ? LastWriteTime(path) : 0;
-}
-
-// Strings 28 to 37 of a language library, as the dialog's 64-byte buffer
-// holds them, by the control they label (0: the title).
-struct DialogText {
-    int controlId;
-    UINT stringId;
-};
-
-const DialogText DialogTexts[] = {
-    {0, IDS_PERFORMANCE_SETTINGS},
-    {IDC_DISPLAY_GROUP, IDS_DISPLAY},
-    {IDC_DRAWING_DISTANCE_GROUP, IDS_DRAWING_DISTANCE},
-    {IDC_FULL_SCREEN, IDS_FULL_SCREEN},
-    {IDC_WINDOWED, IDS_WINDOWED},
-    {IDC_HIGH, IDS_HIGH},
-    {IDC_LOW, IDS_LOW},
-    {IDOK, IDS_OK},
-    {IDCANCEL, IDS_CANCEL},
-    {IDC_RESOLUTION_LABEL, IDS_RESOLUTION},
-};
-
-std::vector<std::wstring> LibraryTexts(const wchar_t *library)
-{
-    std::vector<std::wstring> texts;
-    for (const DialogText &text : DialogTexts)
-        texts.push_back(driver::ModuleString(menu::BinFolder() + library, text.stringId, 64));
-    return texts;
-}
-
-std::vector<std::wstring> ShownTexts(HWND dialog)
-{
-    std::vector<std::wstring> texts;
-    for (const DialogText &text : DialogTexts)
-        texts.push_back(driver::WindowText(text.controlId ? GetDlgItem(dialog, text.controlId) : dialog));
-    return texts;
-}
-
-// A real click of the left mouse button on the middle of a control. Both
-// events carry the position, so that no pointer motion still on its way
-// can move the click elsewhere.
-void MouseClick(HWND control)
-{
-    RECT area;
-    GetWindowRect(control, &area);
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT press[2] = {};
-    for (INPUT &input : press) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ((area.left + area.right) / 2 * 65536 + width - 1) / width;
-        input.mi.dy = ((area.top + area.bottom) / 2 * 65536 + height - 1) / height;
-    }
-    press[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
-    press[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
-    SendInput(2, press, sizeof(INPUT));
-}
 
 class Settings : public ::testing::Test {
 protected:
@@ -180,10 +73,10 @@ protected:
         ASSERT_TRUE(menuWindow) << "the menu window did not appear";
     }
 
-    // Writes an old file (PutOldFile), then starts the menu.
+    // Writes an old file (WriteOldFile), then starts the menu.
     void StartMenuAfterOldFile(const std::wstring &path, const std::string &bytes)
     {
-        oldFileTime = PutOldFile(path, bytes);
+        oldFileTime = driver::WriteOldFile(path, bytes);
         ASSERT_NE(0u, oldFileTime);
         StartMenu();
     }
@@ -201,7 +94,7 @@ protected:
     HWND OpenDialog(bool post = false)
     {
         if (post)
-            PostMessageW(menuWindow, WM_COMMAND, MAKEWPARAM(IDC_PERFORMANCE_SETTINGS, 0), 0);
+            menu::SendCommand(menuWindow, IDC_PERFORMANCE_SETTINGS);
         else
             driver::Click(driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window);
         HWND dialog = driver::WaitForDialog(child.processId, nullptr, 20000);
@@ -216,13 +109,6 @@ protected:
             EXPECT_EQ(owner.top, own.top);
         }
         return dialog;
-    }
-
-    Shown Read(HWND dialog)
-    {
-        auto checked = [&](int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; };
-        int row = int(SendDlgItemMessageW(dialog, IDC_RESOLUTION, CB_GETCURSEL, 0, 0));
-        return {row, checked(IDC_FULL_SCREEN), checked(IDC_WINDOWED), checked(IDC_HIGH), checked(IDC_LOW)};
     }
 
     // Waits until the dialog is gone and the menu is back in its own loop,
@@ -313,7 +199,7 @@ TEST_F(Settings, EachLineIsShownThenSavedInItsOwnForm)
         SCOPED_TRACE(line.file ? testing::PrintToString(std::string(line.file)) : "no file");
         DeleteFileW(SettingsFile().c_str());
         if (line.file) {
-            ASSERT_TRUE(PutFileBytes(SettingsFile(), line.file));
+            ASSERT_TRUE(WriteFileBytes(SettingsFile(), line.file));
         }
         HWND dialog = OpenDialog();
         ASSERT_TRUE(dialog);
@@ -334,7 +220,7 @@ TEST_F(Settings, EachLineIsShownThenSavedInItsOwnForm)
 
 TEST_F(Settings, AChangedChoiceIsSavedAsTheNewLine)
 {
-    ASSERT_TRUE(PutFileBytes(SettingsFile(), "6 F H\r\n"));
+    ASSERT_TRUE(WriteFileBytes(SettingsFile(), "6 F H\r\n"));
     StartMenu();
     HWND dialog = OpenDialog();
     ASSERT_TRUE(dialog);
@@ -447,7 +333,7 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
     // Names already taken ("res.tmp" a folder, "res1.tmp" someone else's
     // file) are left as they are: the save goes around them.
     ASSERT_TRUE(CreateDirectoryW((folder + L"res.tmp").c_str(), nullptr));
-    ASSERT_TRUE(driver::WriteTextFile(folder + L"res1.tmp", "not the game's"));
+    ASSERT_TRUE(WriteFileBytes(folder + L"res1.tmp", "not the game's"));
     ChangeAndSave(Choice(0, false, false), 5);
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
     EXPECT_EQ("not the game's", FileBytes(folder + L"res1.tmp"));
@@ -458,18 +344,18 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
 
 TEST_F(Settings, WithoutAnInstallationTheDialogShowsTheStartValuesAndOkWritesNothing)
 {
-    ASSERT_TRUE(PutFileBytes(SettingsFile(), "1 W L\r\n"));
+    ASSERT_TRUE(WriteFileBytes(SettingsFile(), "1 W L\r\n"));
     // The menu's current directory, with a language file: the dialog
     // speaks German.
     std::wstring current = driver::MakeScratchFolder(L"settings");
-    ASSERT_TRUE(driver::WriteTextFile(current + L"lang.dat", "german"));
+    ASSERT_TRUE(WriteFileBytes(current + L"lang.dat", "german"));
     const std::vector<std::wstring> german = LibraryTexts(L"rm_ger.dll");
 
     // The blank marker and an empty "Path" both enable the settings button
     // and name no folder.
     for (const wchar_t *path : {L" ", L""}) {
         SCOPED_TRACE(path[0] ? "one space" : "empty");
-        ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", path));
+        ASSERT_TRUE(driver::SetRegistryString(menu::AppPathsKey, L"Path", path));
         StartMenu(current);
         ASSERT_TRUE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window));
         HWND dialog = OpenDialog();
@@ -495,7 +381,7 @@ TEST_F(Settings, WithoutAnInstallationTheDialogShowsTheStartValuesAndOkWritesNot
 
 TEST_F(Settings, WithTheEntryGoneTheCommandStillShowsTheDialogAndTheMenuRefreshesAfterIt)
 {
-    ASSERT_TRUE(PutFileBytes(SettingsFile(), "1 W L\r\n"));
+    ASSERT_TRUE(WriteFileBytes(SettingsFile(), "1 W L\r\n"));
     StartMenu();
     HWND settingsButton = driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window;
     ASSERT_TRUE(IsWindowEnabled(settingsButton));
