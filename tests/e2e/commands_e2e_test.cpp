@@ -7,14 +7,12 @@
 // D: empty, the disc in E:, a copy of the disc on F:, nothing installed and
 // an empty log.
 
-#include "demo_probe.h"
 #include "discovery/registry.h"
-#include "menu_probe.h"
+#include "menu_fixture.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -32,21 +30,18 @@ const wchar_t EmptyDrive[] = L"D:\\";
 const wchar_t DiscDrive[] = L"E:\\";
 const wchar_t HardDisk[] = L"F:\\";
 const wchar_t EmptyFolder[] = L"C:\\Rumbelon without game";
-const DWORD Patience = 30000;
 
 const std::wstring Folder = demo::InstallFolder;
 const std::wstring Game = Folder + L"\\rumbelon.exe";
 const std::wstring Uninstaller = Folder + L"\\" + demo::UninstallerName;
-const std::wstring StartMenu = demo::StartMenuFolder;
+const std::wstring Shortcuts = demo::StartMenuFolder;
 
-class Commands : public ::testing::Test {
+class Commands : public MenuFixture {
 protected:
     void SetUp() override
     {
-        const std::string drives = driver::DriveProblems();
-        ASSERT_TRUE(drives.empty()) << drives;
-        RemoveInstallation();
-        demo::ClearLog();
+        ASSERT_NO_FATAL_FAILURE(MenuFixture::SetUp());
+        driver::RemoveFolder(std::wstring(EmptyFolder) + L"\\");
         driver::ClearFolder(EmptyDrive);
         ASSERT_TRUE(demo::InsertDisc(DiscDrive));
         ASSERT_TRUE(demo::InsertDisc(HardDisk));
@@ -54,15 +49,7 @@ protected:
 
     void TearDown() override
     {
-        for (Child &child : children)
-            driver::Stop(&child);
-        demo::StopLoggedRuns();
-        RemoveInstallation();
-    }
-
-    void RemoveInstallation()
-    {
-        demo::RemoveInstallation();
+        MenuFixture::TearDown();
         driver::RemoveFolder(std::wstring(EmptyFolder) + L"\\");
     }
 
@@ -74,43 +61,27 @@ protected:
         demo::ClearLog();
     }
 
-    Child &Keep(const Child &child)
-    {
-        children.push_back(child);
-        return children.back();
-    }
-
-    // Starts the copy of the menu on the drive `root`, in that root, and
-    // waits for its window.
-    HWND OpenMenu(const wchar_t *root)
-    {
-        menuProcess = &Keep(menu::StartMenu(root, std::wstring(root) + L"autorun.exe"));
-        HWND window = menu::WaitForMenuWindow(*menuProcess, Patience);
-        EXPECT_TRUE(window) << "the menu window did not appear";
-        return window;
-    }
-
     // A click whose command ends without waiting for anyone: returns once
     // the menu has carried it out.
-    void Press(HWND window, int id)
+    void Press(int id)
     {
-        ASSERT_TRUE(SendMessageTimeoutW(GetDlgItem(window, id), BM_CLICK, 0, 0, SMTO_NORMAL, Patience, nullptr))
+        ASSERT_TRUE(SendMessageTimeoutW(GetDlgItem(menuWindow, id), BM_CLICK, 0, 0, SMTO_NORMAL, Patience, nullptr))
             << "the menu did not finish the command";
     }
 
     // The menu finished its command and kept running, with no box open.
-    void ExpectStays(HWND window)
+    void ExpectStays()
     {
-        EXPECT_TRUE(menu::Settle(window, Patience)) << "the menu did not come back to its loop";
+        EXPECT_TRUE(menu::Settle(menuWindow, Patience)) << "the menu did not come back to its loop";
         EXPECT_EQ(-1, driver::WaitForExit(*menuProcess, 0)) << "the menu quit";
         EXPECT_FALSE(driver::FindTopWindow(L"#32770", nullptr, menuProcess->processId)) << "a box is open";
     }
 
     // Leaves by Exit, which needs the menu still there.
-    void ExitMenu(HWND window)
+    void ExitMenu()
     {
-        ASSERT_TRUE(IsWindow(window)) << "the menu is gone already";
-        driver::Click(GetDlgItem(window, IDC_EXIT));
+        ASSERT_TRUE(IsWindow(menuWindow)) << "the menu is gone already";
+        driver::Click(GetDlgItem(menuWindow, IDC_EXIT));
         EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
     }
 
@@ -137,11 +108,11 @@ protected:
     // first page; that is answered with `button` (the program's exit code
     // must be `code`), the user leaves the menu, and nothing else was
     // started.
-    void StaysThenAnswer(HWND window, const demo::Run &run, const wchar_t *title, int button, long code)
+    void StaysThenAnswer(const demo::Run &run, const wchar_t *title, int button, long code)
     {
-        ExpectStays(window);
+        ExpectStays();
         EXPECT_EQ(code, AnswerStandIn(run, title, button));
-        ExitMenu(window);
+        ExitMenu();
         EXPECT_EQ(1u, demo::ReadLog().size());
     }
 
@@ -150,14 +121,13 @@ protected:
     HWND PlayStartsNothing(const wchar_t *folder)
     {
         demo::Register(folder, L"");
-        HWND window = OpenMenu(DiscDrive);
-        if (!window)
+        if (!OpenMenuOn(DiscDrive))
             return nullptr;
-        Press(window, IDC_PLAY);
-        Press(window, IDC_PLAY_OPTION);
-        ExpectStays(window);
+        Press(IDC_PLAY);
+        Press(IDC_PLAY_OPTION);
+        ExpectStays();
         EXPECT_TRUE(demo::ReadLog().empty());
-        return window;
+        return menuWindow;
     }
 
     // The installer ran and was answered Cancel: nothing of the game is
@@ -184,15 +154,12 @@ protected:
 
     // A click whose command shows one of the menu's error boxes (string
     // `text`, OK and an icon), answered; the menu stays.
-    void ExpectErrorBox(HWND window, int button, UINT text)
+    void ExpectErrorBox(int button, UINT text)
     {
-        driver::Click(GetDlgItem(window, button));
+        driver::Click(GetDlgItem(menuWindow, button));
         ExpectMenuBox(menu::LibraryString(L"rm_eng.dll", text), {IDOK}, true, IDOK);
-        ExpectStays(window);
+        ExpectStays();
     }
-
-    std::deque<Child> children;  // references to them stay valid
-    Child *menuProcess = nullptr;
 };
 
 // From the disc the bare name starts, without a drive search; from a copy
@@ -207,15 +174,14 @@ TEST_F(Commands, InstallStartsTheDiscsSetupAndStaysWhileNothingIsRegistered)
     for (const Case &c : {Case{DiscDrive, L"setup.exe"}, Case{HardDisk, L"E:\\setup.exe"}}) {
         SCOPED_TRACE(std::string(c.menuRoot, c.menuRoot + 2));
         demo::ClearLog();
-        HWND window = OpenMenu(c.menuRoot);
-        ASSERT_TRUE(window);
-        driver::Click(GetDlgItem(window, IDC_INSTALL));
+        ASSERT_TRUE(OpenMenuOn(c.menuRoot));
+        driver::Click(GetDlgItem(menuWindow, IDC_INSTALL));
         demo::Run setup = OnlyRun();
         EXPECT_EQ(L"E:\\setup.exe", setup.program);
         EXPECT_EQ(c.menuRoot, setup.directory);
         EXPECT_EQ(c.commandLine, setup.commandLine);
         // The menu decided before the installer changed anything.
-        StaysThenAnswer(window, setup, L"Rumbelon Setup", IDCANCEL, 1);
+        StaysThenAnswer(setup, L"Rumbelon Setup", IDCANCEL, 1);
         ExpectNothingInstalled();
     }
 }
@@ -223,13 +189,12 @@ TEST_F(Commands, InstallStartsTheDiscsSetupAndStaysWhileNothingIsRegistered)
 TEST_F(Commands, BlankPathPlaysNothingAndInstallStays)
 {
     // The play buttons are enabled, yet a blank folder is no installation.
-    HWND window = PlayStartsNothing(L" ");
-    ASSERT_TRUE(window);
+    ASSERT_TRUE(PlayStartsNothing(L" "));
 
-    menu::SendCommand(window, IDC_INSTALL);
+    menu::SendCommand(menuWindow, IDC_INSTALL);
     demo::Run setup = OnlyRun();
     EXPECT_EQ(L"setup.exe", setup.commandLine);
-    StaysThenAnswer(window, setup, L"Rumbelon Setup", IDCANCEL, 1);
+    StaysThenAnswer(setup, L"Rumbelon Setup", IDCANCEL, 1);
 }
 
 TEST_F(Commands, PlayButtonsStartTheGameInItsFolderAndQuit)
@@ -243,9 +208,8 @@ TEST_F(Commands, PlayButtonsStartTheGameInItsFolderAndQuit)
          {Case{IDC_PLAY, L"\"" + Game + L"\""}, Case{IDC_PLAY_OPTION, L"\"" + Game + L"\" -0v"}}) {
         SCOPED_TRACE(c.button);
         demo::ClearLog();
-        HWND window = OpenMenu(DiscDrive);
-        ASSERT_TRUE(window);
-        driver::Click(GetDlgItem(window, c.button));
+        ASSERT_TRUE(OpenMenuOn(DiscDrive));
+        driver::Click(GetDlgItem(menuWindow, c.button));
         demo::Run game = OnlyRun();
         Child &running = Keep(driver::Attach(game.processId));
         EXPECT_EQ(Game, game.program);
@@ -262,10 +226,9 @@ TEST_F(Commands, PlayButtonsStartTheGameInItsFolderAndQuit)
 
 TEST_F(Commands, RegisteredFolderThatDoesNotExistStartsNothing)
 {
-    HWND window = PlayStartsNothing(L"C:\\Games\\Rumbelon");
-    ASSERT_TRUE(window);
-    EXPECT_TRUE(driver::FindControl(window, IDC_PLAY).enabled);
-    ExitMenu(window);
+    ASSERT_TRUE(PlayStartsNothing(L"C:\\Games\\Rumbelon"));
+    EXPECT_TRUE(driver::FindControl(menuWindow, IDC_PLAY).enabled);
+    ExitMenu();
     EXPECT_TRUE(demo::ReadLog().empty());
 }
 
@@ -273,16 +236,15 @@ TEST_F(Commands, FolderWithoutTheGameShowsTheInstallationErrorAndRestoresTheDire
 {
     ASSERT_TRUE(CreateDirectoryW(EmptyFolder, nullptr));
     demo::Register(EmptyFolder, L"");
-    HWND window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
+    ASSERT_TRUE(OpenMenuOn(DiscDrive));
     for (int button : {IDC_PLAY, IDC_PLAY_OPTION}) {
-        ExpectErrorBox(window, button, IDS_INSTALLATION_ERROR);
+        ExpectErrorBox(button, IDS_INSTALLATION_ERROR);
     }
     EXPECT_TRUE(demo::ReadLog().empty());
 
     // Back on the disc: Install sees a CD-ROM drive again and starts the
     // bare name there, then leaves, the game being registered.
-    menu::SendCommand(window, IDC_INSTALL);
+    menu::SendCommand(menuWindow, IDC_INSTALL);
     demo::Run setup = OnlyRun();
     EXPECT_EQ(L"setup.exe", setup.commandLine);
     EXPECT_EQ(L"E:\\", setup.directory);
@@ -292,30 +254,28 @@ TEST_F(Commands, FolderWithoutTheGameShowsTheInstallationErrorAndRestoresTheDire
 
 TEST_F(Commands, DirectXFromTheDiscStartsItsSetupThereAndStays)
 {
-    HWND window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
-    driver::Click(GetDlgItem(window, IDC_INSTALL_DIRECTX));
+    ASSERT_TRUE(OpenMenuOn(DiscDrive));
+    driver::Click(GetDlgItem(menuWindow, IDC_INSTALL_DIRECTX));
     demo::Run directX = OnlyRun();
     EXPECT_EQ(L"E:\\redist\\directx6\\directx\\dxsetup.exe", directX.program);
     EXPECT_EQ(L"E:\\redist\\directx6\\directx\\dxsetup.exe", directX.commandLine);
     EXPECT_EQ(L"E:\\", directX.directory);
-    StaysThenAnswer(window, directX, L"DirectX Setup", IDOK, 0);
+    StaysThenAnswer(directX, L"DirectX Setup", IDOK, 0);
 }
 
 TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
 {
     driver::ClearFolder(DiscDrive);
-    HWND window = OpenMenu(HardDisk);
-    ASSERT_TRUE(window);
+    ASSERT_TRUE(OpenMenuOn(HardDisk));
     const std::wstring prompt = menu::LibraryString(L"rm_eng.dll", IDS_INSERT_DISC);
 
-    driver::Click(GetDlgItem(window, IDC_INSTALL_DIRECTX));
+    driver::Click(GetDlgItem(menuWindow, IDC_INSTALL_DIRECTX));
     ExpectMenuBox(prompt, {IDCANCEL, IDRETRY}, false, IDCANCEL);
-    ExpectStays(window);
+    ExpectStays();
     EXPECT_TRUE(demo::ReadLog().empty());
 
     // Retry without a disc asks again, as often as the user likes.
-    driver::Click(GetDlgItem(window, IDC_INSTALL_DIRECTX));
+    driver::Click(GetDlgItem(menuWindow, IDC_INSTALL_DIRECTX));
     for (int retry = 0; retry < 3; retry++) {
         SCOPED_TRACE(retry);
         HWND box = driver::WaitForDialog(menuProcess->processId, L"Rumbelon", Patience);
@@ -330,7 +290,7 @@ TEST_F(Commands, DirectXFromAHardDiskPromptsUntilTheDiscIsInADrive)
     demo::Run directX = OnlyRun();
     EXPECT_EQ(L"D:\\redist\\directx6\\directx\\dxsetup.exe", directX.commandLine);
     EXPECT_EQ(L"F:\\", directX.directory);
-    StaysThenAnswer(window, directX, L"DirectX Setup", IDOK, 0);
+    StaysThenAnswer(directX, L"DirectX Setup", IDOK, 0);
 }
 
 // A disc whose programs do not start: Install and DirectX both show the
@@ -340,13 +300,12 @@ TEST_F(Commands, DiscProgramsThatDoNotStartShowTheDiscError)
     ASSERT_TRUE(demo::InsertDisc(EmptyDrive));  // D: is emptied again before every case
     ASSERT_TRUE(DeleteFileW(L"D:\\setup.exe"));
     ASSERT_TRUE(DeleteFileW(L"D:\\redist\\directx6\\directx\\dxsetup.exe"));
-    HWND window = OpenMenu(EmptyDrive);
-    ASSERT_TRUE(window);
+    ASSERT_TRUE(OpenMenuOn(EmptyDrive));
     for (int button : {IDC_INSTALL, IDC_INSTALL_DIRECTX}) {
         SCOPED_TRACE(button);
-        ExpectErrorBox(window, button, IDS_DISC_ERROR);
+        ExpectErrorBox(button, IDS_DISC_ERROR);
     }
-    ExitMenu(window);
+    ExitMenu();
     EXPECT_TRUE(demo::ReadLog().empty());
 }
 
@@ -356,16 +315,15 @@ TEST_F(Commands, DiscProgramsThatDoNotStartShowTheDiscError)
 // before Exit runs.
 TEST_F(Commands, CommandsAfterTheQuitRunNothing)
 {
-    HWND window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
-    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr));
+    ASSERT_TRUE(OpenMenuOn(DiscDrive));
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(menuWindow, nullptr));
     ASSERT_TRUE(thread);
     ASSERT_NE(DWORD(-1), SuspendThread(thread));
-    menu::SendCommand(window, IDC_EXIT);
+    menu::SendCommand(menuWindow, IDC_EXIT);
     // From the disc both would start their programs at once, with no box
     // (which the pending quit would close unseen).
-    menu::SendCommand(window, IDC_INSTALL);
-    menu::SendCommand(window, IDC_INSTALL_DIRECTX);
+    menu::SendCommand(menuWindow, IDC_INSTALL);
+    menu::SendCommand(menuWindow, IDC_INSTALL_DIRECTX);
     ResumeThread(thread);
     CloseHandle(thread);
     EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
@@ -378,12 +336,10 @@ TEST_F(Commands, UninstallWithoutAnUninstallerQuitsAtOnce)
         SCOPED_TRACE(value ? (*value ? "blank" : "empty") : "none");
         demo::Register(Folder, L"");
         if (value) {
-            ASSERT_TRUE(driver::SetRegistryString(menu::UninstallKey, L"UninstallString",
-                                                  value));
+            ASSERT_TRUE(driver::SetRegistryString(menu::UninstallKey, L"UninstallString", value));
         }
-        HWND window = OpenMenu(DiscDrive);
-        ASSERT_TRUE(window);
-        Press(window, IDC_UNINSTALL);
+        ASSERT_TRUE(OpenMenuOn(DiscDrive));
+        Press(IDC_UNINSTALL);
         EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
         EXPECT_TRUE(demo::ReadLog().empty());
     }
@@ -392,10 +348,9 @@ TEST_F(Commands, UninstallWithoutAnUninstallerQuitsAtOnce)
 TEST_F(Commands, MissingUninstallerShowsTheInstallationErrorAndStays)
 {
     demo::Register(Folder, L"\"C:\\windows\\rumbelon-gone.exe\" \"" + Folder + L"\"");
-    HWND window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
-    ExpectErrorBox(window, IDC_UNINSTALL, IDS_INSTALLATION_ERROR);
-    ExitMenu(window);
+    ASSERT_TRUE(OpenMenuOn(DiscDrive));
+    ExpectErrorBox(IDC_UNINSTALL, IDS_INSTALLATION_ERROR);
+    ExitMenu();
     EXPECT_TRUE(demo::ReadLog().empty());
 }
 
@@ -451,16 +406,15 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
 
     // Install from the disc: the installer shows its first page before it
     // changes anything, so the menu stays, ready to play once repainted.
-    HWND window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
-    EXPECT_EQ(NotInstalled, EnabledStates(window));
-    driver::Click(GetDlgItem(window, IDC_INSTALL));
+    ASSERT_TRUE(OpenMenuOn(DiscDrive));
+    EXPECT_EQ(NotInstalled, EnabledStates(menuWindow));
+    driver::Click(GetDlgItem(menuWindow, IDC_INSTALL));
     demo::Run setup = OnlyRun();
     Child &installer = Keep(driver::Attach(setup.processId));
     EXPECT_EQ(L"E:\\setup.exe", setup.program);
     EXPECT_EQ(L"setup.exe", setup.commandLine);
     EXPECT_EQ(L"E:\\", setup.directory);
-    ExpectStays(window);
+    ExpectStays();
     EXPECT_EQ(L"", demo::AnswerPages(setup.processId, {L"Next >", L"Install", L"Finish"}, Patience));
     EXPECT_EQ(0, driver::WaitForExit(installer, Patience));
     EXPECT_EQ((std::vector<std::wstring>{L"res.dat", L"rumbelon.exe", L"uninst.exe"}),
@@ -480,15 +434,15 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     EXPECT_EQ(Folder, RegistryString(menu::UninstallKey, L"InstallLocation"));
     EXPECT_EQ((FileBytes(Game).size() + FileBytes(Uninstaller).size() + 7) / 1024,  // and res.dat
               RegistryNumber(menu::UninstallKey, L"EstimatedSize"));
-    EXPECT_EQ((std::vector<std::wstring>{L"Rumbelon.lnk", L"Uninstall Rumbelon.lnk"}), FolderListing(StartMenu));
+    EXPECT_EQ((std::vector<std::wstring>{L"Rumbelon.lnk", L"Uninstall Rumbelon.lnk"}), FolderListing(Shortcuts));
     EXPECT_EQ(1u, demo::ReadLog().size());
-    InvalidateRect(window, nullptr, FALSE);
-    EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == Installed; }, Patience));
-    ExitMenu(window);
+    InvalidateRect(menuWindow, nullptr, FALSE);
+    EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(menuWindow) == Installed; }, Patience));
+    ExitMenu();
 
     // The Start menu's shortcut starts the game in its folder too.
     demo::ClearLog();
-    ShellExecuteW(nullptr, nullptr, (StartMenu + L"Rumbelon.lnk").c_str(), nullptr, nullptr, SW_RESTORE);
+    ShellExecuteW(nullptr, nullptr, (Shortcuts + L"Rumbelon.lnk").c_str(), nullptr, nullptr, SW_RESTORE);
     demo::Run fromStartMenu = OnlyRun();
     Child &started = Keep(driver::Attach(fromStartMenu.processId));
     EXPECT_EQ(Folder, fromStartMenu.directory);
@@ -497,19 +451,18 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
 
     // Settings once, then play.
     demo::ClearLog();
-    window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
-    EXPECT_EQ(Installed, EnabledStates(window));
-    driver::Click(GetDlgItem(window, IDC_PERFORMANCE_SETTINGS));
+    ASSERT_TRUE(OpenMenuOn(DiscDrive));
+    EXPECT_EQ(Installed, EnabledStates(menuWindow));
+    driver::Click(GetDlgItem(menuWindow, IDC_PERFORMANCE_SETTINGS));
     HWND dialog = driver::WaitForDialog(menuProcess->processId, L"Performance Settings", Patience);
     ASSERT_TRUE(dialog);
     driver::Answer(dialog, IDOK);
     EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindow(dialog); }, Patience));
-    ExpectStays(window);
+    ExpectStays();
     EXPECT_EQ("6 F H\r\n", FileBytes(settingsFile));
     EXPECT_FALSE(Exists(Folder + L"\\res.tmp"));
 
-    driver::Click(GetDlgItem(window, IDC_PLAY));
+    driver::Click(GetDlgItem(menuWindow, IDC_PLAY));
     demo::Run game = OnlyRun();
     Child &running = Keep(driver::Attach(game.processId));
     EXPECT_EQ(Game, game.program);
@@ -531,24 +484,22 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     // the folder stays, and so does the folder with it.
     ASSERT_TRUE(driver::WriteFileBytes(Folder + L"\\saved.txt", "mine\r\n"));
     demo::ClearLog();
-    window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
-    driver::Click(GetDlgItem(window, IDC_UNINSTALL));
+    ASSERT_TRUE(OpenMenuOn(DiscDrive));
+    driver::Click(GetDlgItem(menuWindow, IDC_UNINSTALL));
     EXPECT_EQ(0, driver::WaitForExit(*menuProcess, Patience));
     demo::Run uninstall = OnlyRun();
     Child &uninstaller = Keep(driver::Attach(uninstall.processId));
     EXPECT_EQ(L"", demo::AnswerPages(uninstall.processId, {L"Uninstall", L"Finish"}, Patience));
     EXPECT_EQ(0, driver::WaitForExit(uninstaller, Patience));
     EXPECT_EQ(std::vector<std::wstring>{L"saved.txt"}, FolderListing(Folder + L"\\"));
-    EXPECT_FALSE(Exists(StartMenu));
+    EXPECT_FALSE(Exists(Shortcuts));
     EXPECT_FALSE(RegistryKeyExists(menu::AppPathsKey));
     EXPECT_FALSE(RegistryKeyExists(menu::UninstallKey));
     EXPECT_EQ(1u, demo::ReadLog().size());
 
-    window = OpenMenu(DiscDrive);
-    ASSERT_TRUE(window);
-    EXPECT_EQ(NotInstalled, EnabledStates(window));
-    ExitMenu(window);
+    ASSERT_TRUE(OpenMenuOn(DiscDrive));
+    EXPECT_EQ(NotInstalled, EnabledStates(menuWindow));
+    ExitMenu();
 }
 
 }  // namespace

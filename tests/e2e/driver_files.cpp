@@ -1,5 +1,3 @@
-// Drives, folders and files.
-
 #include "driver.h"
 
 #include <algorithm>

@@ -1,5 +1,3 @@
-// Programs: started, waited for, stopped; their folder and strings.
-
 #include "driver.h"
 
 namespace driver {

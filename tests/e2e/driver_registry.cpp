@@ -1,5 +1,3 @@
-// The machine's registry, read and prepared with real registry calls.
-
 #include "driver.h"
 
 namespace driver {

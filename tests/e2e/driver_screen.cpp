@@ -1,5 +1,3 @@
-// The screen and bitmaps as pixels, and PNG files of them.
-
 #include "driver.h"
 
 #include <stdio.h>

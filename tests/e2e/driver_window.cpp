@@ -1,5 +1,3 @@
-// Windows, controls, dialogs, and the keys and clicks of a user.
-
 #include "driver.h"
 
 #include <algorithm>

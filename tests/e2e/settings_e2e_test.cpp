@@ -4,8 +4,7 @@
 // the resolution list, OK, Cancel, Esc and the close box; then the file
 // checked byte for byte on disk.
 
-#include "demo_probe.h"
-#include "menu_probe.h"
+#include "menu_fixture.h"
 #include "settings_probe.h"
 #include "resources/resource.h"
 
@@ -20,14 +19,9 @@ namespace {
 
 using driver::FileBytes;
 using driver::FolderListing;
-using driver::LastWriteTime;
-using driver::MouseClick;
-using driver::WriteFileBytes;
 using settings::Choice;
-using settings::LibraryTexts;
 using settings::Read;
 using settings::Shown;
-using settings::ShownTexts;
 
 const wchar_t ScratchFolder[] = L"C:\\rumbelon-settings\\";
 
@@ -35,10 +29,11 @@ const char *const RowTexts[] = {"320x200", "400x300", "512x384", "640x480", "800
 
 const Shown StartValues = Choice(3, false, false);  // 640x480, full screen, high
 
-class Settings : public ::testing::Test {
+class Settings : public MenuFixture {
 protected:
     void SetUp() override
     {
+        ASSERT_NO_FATAL_FAILURE(MenuFixture::SetUp());
         driver::RemoveFolder(ScratchFolder);
         ASSERT_TRUE(CreateDirectoryW(ScratchFolder, nullptr));
         Install(ScratchFolder);
@@ -47,10 +42,9 @@ protected:
     void TearDown() override
     {
         if (menuWindow) {
-            EXPECT_EQ(0, menu::CloseMenu(child, menuWindow));
+            EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
         }
-        driver::Stop(&child);
-        demo::Register(L"", L"");
+        MenuFixture::TearDown();
         driver::RemoveFolder(ScratchFolder);
         if (!folder.empty())
             driver::RemoveFolder(folder);
@@ -66,26 +60,19 @@ protected:
 
     std::wstring SettingsFile() const { return folder + L"res.dat"; }
 
-    void StartMenu(const std::wstring &directory = std::wstring())
-    {
-        child = menu::StartMenu(directory);
-        menuWindow = menu::WaitForMenuWindow(child);
-        ASSERT_TRUE(menuWindow) << "the menu window did not appear";
-    }
-
-    // Writes an old file (WriteOldFile), then starts the menu.
-    void StartMenuAfterOldFile(const std::wstring &path, const std::string &bytes)
+    // Writes an old file (WriteOldFile), then opens the menu.
+    void OpenMenuAfterOldFile(const std::wstring &path, const std::string &bytes)
     {
         oldFileTime = driver::WriteOldFile(path, bytes);
         ASSERT_NE(0u, oldFileTime);
-        StartMenu();
+        ASSERT_TRUE(OpenMenu());
     }
 
     // The old file as it was written: the same bytes, the same time.
     void ExpectUntouched(const std::wstring &path, const std::string &bytes)
     {
         EXPECT_EQ(bytes, FileBytes(path));
-        EXPECT_EQ(oldFileTime, LastWriteTime(path));
+        EXPECT_EQ(oldFileTime, driver::LastWriteTime(path));
     }
 
     // Presses the settings button (or, with `post`, sends its command
@@ -97,7 +84,7 @@ protected:
             menu::SendCommand(menuWindow, IDC_PERFORMANCE_SETTINGS);
         else
             driver::Click(driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window);
-        HWND dialog = driver::WaitForDialog(child.processId, nullptr, 20000);
+        HWND dialog = driver::WaitForDialog(menuProcess->processId, nullptr, 20000);
         EXPECT_TRUE(dialog) << "the settings dialog did not appear";
         if (dialog) {
             EXPECT_EQ(menuWindow, GetWindow(dialog, GW_OWNER));
@@ -137,10 +124,10 @@ protected:
         Shown changed = Choice(row, now.windowed, now.low);
         ASSERT_EQ(changed, now);
         changed = Choice(row, !now.windowed, now.low);
-        MouseClick(GetDlgItem(dialog, now.windowed ? IDC_FULL_SCREEN : IDC_WINDOWED));
+        driver::MouseClick(GetDlgItem(dialog, now.windowed ? IDC_FULL_SCREEN : IDC_WINDOWED));
         EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == changed; }, 10000)) << Read(dialog);
         changed = Choice(row, !now.windowed, !now.low);
-        MouseClick(GetDlgItem(dialog, now.low ? IDC_HIGH : IDC_LOW));
+        driver::MouseClick(GetDlgItem(dialog, now.low ? IDC_HIGH : IDC_LOW));
         EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == changed; }, 10000)) << Read(dialog);
     }
 
@@ -155,8 +142,6 @@ protected:
         PressOk(dialog);
     }
 
-    driver::Child child;
-    HWND menuWindow = nullptr;
     std::wstring folder;
     ULONGLONG oldFileTime = 0;
 };
@@ -193,18 +178,18 @@ TEST_F(Settings, EachLineIsShownThenSavedInItsOwnForm)
     Install(std::wstring(demo::InstallFolder) + L"\\");
     driver::RemoveFolder(folder);
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    StartMenu();
-    const std::vector<std::wstring> english = LibraryTexts(L"rm_eng.dll");
+    OpenMenu();
+    const std::vector<std::wstring> english = settings::LibraryTexts(L"rm_eng.dll");
     for (const LineCase &line : LineCases) {
         SCOPED_TRACE(line.file ? testing::PrintToString(std::string(line.file)) : "no file");
         DeleteFileW(SettingsFile().c_str());
         if (line.file) {
-            ASSERT_TRUE(WriteFileBytes(SettingsFile(), line.file));
+            ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), line.file));
         }
         HWND dialog = OpenDialog();
         ASSERT_TRUE(dialog);
         EXPECT_EQ(line.shown, Read(dialog));
-        EXPECT_EQ(english, ShownTexts(dialog));
+        EXPECT_EQ(english, settings::ShownTexts(dialog));
         HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
         ASSERT_EQ(6, SendMessageW(list, CB_GETCOUNT, 0, 0));
         for (int row = 0; row < 6; row++) {
@@ -220,14 +205,14 @@ TEST_F(Settings, EachLineIsShownThenSavedInItsOwnForm)
 
 TEST_F(Settings, AChangedChoiceIsSavedAsTheNewLine)
 {
-    ASSERT_TRUE(WriteFileBytes(SettingsFile(), "6 F H\r\n"));
-    StartMenu();
+    ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), "6 F H\r\n"));
+    OpenMenu();
     HWND dialog = OpenDialog();
     ASSERT_TRUE(dialog);
     ASSERT_EQ(StartValues, Read(dialog));
-    MouseClick(GetDlgItem(dialog, IDC_WINDOWED));
+    driver::MouseClick(GetDlgItem(dialog, IDC_WINDOWED));
     EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == Choice(3, true, false); }, 10000)) << Read(dialog);
-    MouseClick(GetDlgItem(dialog, IDC_LOW));
+    driver::MouseClick(GetDlgItem(dialog, IDC_LOW));
     EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == Choice(3, true, true); }, 10000)) << Read(dialog);
 
     // Tab to the list, two rows down, and Enter, which presses the default
@@ -258,7 +243,7 @@ TEST_F(Settings, AChangedChoiceIsSavedAsTheNewLine)
 TEST_F(Settings, CancelEscAndTheCloseBoxLeaveTheFileAsItWas)
 {
     const char line[] = "8 W L\r\n";
-    ASSERT_NO_FATAL_FAILURE(StartMenuAfterOldFile(SettingsFile(), line));
+    ASSERT_NO_FATAL_FAILURE(OpenMenuAfterOldFile(SettingsFile(), line));
     for (const char *how : {"Cancel", "Esc", "close box"}) {
         SCOPED_TRACE(how);
         HWND dialog = OpenDialog();
@@ -266,9 +251,9 @@ TEST_F(Settings, CancelEscAndTheCloseBoxLeaveTheFileAsItWas)
         EXPECT_EQ(Choice(4, true, true), Read(dialog));
         // A click on the menu's Exit button does nothing while the dialog
         // is open; the clicks that follow show it has been handled.
-        MouseClick(driver::FindControl(menuWindow, IDC_EXIT).window);
+        driver::MouseClick(driver::FindControl(menuWindow, IDC_EXIT).window);
         ChangeEverything(dialog, 1);
-        EXPECT_EQ(-1, driver::WaitForExit(child, 0));
+        EXPECT_EQ(-1, driver::WaitForExit(*menuProcess, 0));
         if (how[0] == 'C') {
             driver::Answer(dialog, IDCANCEL);
         } else if (how[0] == 'E') {
@@ -288,7 +273,7 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
     const std::string archive =
         ArchiveBytes({{"README.TXT", "not the settings\r\n"}, {"RES.DAT", "1 W L\r\n"}, {"OTHER.DAT", "3 F H\r\n"}});
     const std::wstring archivePath = folder + L"FASTFILE.DAT";
-    ASSERT_NO_FATAL_FAILURE(StartMenuAfterOldFile(archivePath, archive));
+    ASSERT_NO_FATAL_FAILURE(OpenMenuAfterOldFile(archivePath, archive));
 
     HWND dialog = OpenDialog();
     ASSERT_TRUE(dialog);
@@ -315,7 +300,7 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
 TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
 {
     const char line[] = "3 F H\r\n";
-    ASSERT_NO_FATAL_FAILURE(StartMenuAfterOldFile(SettingsFile(), line));
+    ASSERT_NO_FATAL_FAILURE(OpenMenuAfterOldFile(SettingsFile(), line));
 
     // The new line cannot be put in place: another program holds "res.dat"
     // open and shares it with nobody.
@@ -333,7 +318,7 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
     // Names already taken ("res.tmp" a folder, "res1.tmp" someone else's
     // file) are left as they are: the save goes around them.
     ASSERT_TRUE(CreateDirectoryW((folder + L"res.tmp").c_str(), nullptr));
-    ASSERT_TRUE(WriteFileBytes(folder + L"res1.tmp", "not the game's"));
+    ASSERT_TRUE(driver::WriteFileBytes(folder + L"res1.tmp", "not the game's"));
     ChangeAndSave(Choice(0, false, false), 5);
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
     EXPECT_EQ("not the game's", FileBytes(folder + L"res1.tmp"));
@@ -344,24 +329,23 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
 
 TEST_F(Settings, WithoutAnInstallationTheDialogShowsTheStartValuesAndOkWritesNothing)
 {
-    ASSERT_TRUE(WriteFileBytes(SettingsFile(), "1 W L\r\n"));
+    ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), "1 W L\r\n"));
     // The menu's current directory, with a language file: the dialog
     // speaks German.
-    std::wstring current = driver::MakeScratchFolder(L"settings");
-    ASSERT_TRUE(WriteFileBytes(current + L"lang.dat", "german"));
-    const std::vector<std::wstring> german = LibraryTexts(L"rm_ger.dll");
+    std::wstring current = LanguageFolder("german");
+    const std::vector<std::wstring> german = settings::LibraryTexts(L"rm_ger.dll");
 
     // The blank marker and an empty "Path" both enable the settings button
     // and name no folder.
     for (const wchar_t *path : {L" ", L""}) {
         SCOPED_TRACE(path[0] ? "one space" : "empty");
-        ASSERT_TRUE(driver::SetRegistryString(menu::AppPathsKey, L"Path", path));
-        StartMenu(current);
+        ASSERT_NO_FATAL_FAILURE(SetPath(path));
+        OpenMenu(current);
         ASSERT_TRUE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window));
         HWND dialog = OpenDialog();
         ASSERT_TRUE(dialog);
         EXPECT_EQ(StartValues, Read(dialog));
-        EXPECT_EQ(german, ShownTexts(dialog));
+        EXPECT_EQ(german, settings::ShownTexts(dialog));
         ChangeEverything(dialog, 4);
         PressOk(dialog);
         // The choice lives on in the menu, and still reaches no file.
@@ -369,20 +353,19 @@ TEST_F(Settings, WithoutAnInstallationTheDialogShowsTheStartValuesAndOkWritesNot
         ASSERT_TRUE(dialog);
         EXPECT_EQ(Choice(4, true, true), Read(dialog));
         PressOk(dialog);
-        EXPECT_EQ(0, menu::CloseMenu(child, menuWindow));
+        EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
         menuWindow = nullptr;
-        driver::Stop(&child);
+        driver::Stop(menuProcess);
         EXPECT_EQ(std::vector<std::wstring>{L"lang.dat"}, FolderListing(current));
         EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
         EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
     }
-    driver::RemoveFolder(current);
 }
 
 TEST_F(Settings, WithTheEntryGoneTheCommandStillShowsTheDialogAndTheMenuRefreshesAfterIt)
 {
-    ASSERT_TRUE(WriteFileBytes(SettingsFile(), "1 W L\r\n"));
-    StartMenu();
+    ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), "1 W L\r\n"));
+    OpenMenu();
     HWND settingsButton = driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window;
     ASSERT_TRUE(IsWindowEnabled(settingsButton));
 
@@ -390,9 +373,9 @@ TEST_F(Settings, WithTheEntryGoneTheCommandStillShowsTheDialogAndTheMenuRefreshe
     // click on the still enabled button first moves the focus to it, which
     // refreshes the menu: the button goes, and no dialog comes.
     demo::Register(L"", L"");
-    MouseClick(settingsButton);
+    driver::MouseClick(settingsButton);
     EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindowEnabled(settingsButton); }, 10000));
-    EXPECT_FALSE(driver::WaitForDialog(child.processId, nullptr, 2000));
+    EXPECT_FALSE(driver::WaitForDialog(menuProcess->processId, nullptr, 2000));
 
     // The command itself still shows the dialog, on the start values.
     HWND dialog = OpenDialog(true);

@@ -29,8 +29,6 @@ Shown Read(HWND dialog)
     return {row, checked(IDC_FULL_SCREEN), checked(IDC_WINDOWED), checked(IDC_HIGH), checked(IDC_LOW)};
 }
 
-namespace {
-
 // The strings by the control they label (0: the title).
 struct DialogText {
     int controlId;
@@ -49,8 +47,6 @@ const DialogText DialogTexts[] = {
     {IDCANCEL, IDS_CANCEL},
     {IDC_RESOLUTION_LABEL, IDS_RESOLUTION},
 };
-
-}  // namespace
 
 std::vector<std::wstring> LibraryTexts(const wchar_t *library)
 {
