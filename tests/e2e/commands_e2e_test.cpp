@@ -41,16 +41,9 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(MenuFixture::SetUp());
-        driver::RemoveFolder(std::wstring(EmptyFolder) + L"\\");
         driver::ClearFolder(EmptyDrive);
         ASSERT_TRUE(demo::InsertDisc(DiscDrive));
         ASSERT_TRUE(demo::InsertDisc(HardDisk));
-    }
-
-    void TearDown() override
-    {
-        MenuFixture::TearDown();
-        driver::RemoveFolder(std::wstring(EmptyFolder) + L"\\");
     }
 
     // Installs the game with the disc's installer, without its pages.
@@ -234,7 +227,7 @@ TEST_F(Commands, RegisteredFolderThatDoesNotExistStartsNothing)
 
 TEST_F(Commands, FolderWithoutTheGameShowsTheInstallationErrorAndRestoresTheDirectory)
 {
-    ASSERT_TRUE(CreateDirectoryW(EmptyFolder, nullptr));
+    ASSERT_TRUE(FreshFolder(std::wstring(EmptyFolder) + L"\\"));
     demo::Register(EmptyFolder, L"");
     ASSERT_TRUE(OpenMenuOn(DiscDrive));
     for (int button : {IDC_PLAY, IDC_PLAY_OPTION}) {

@@ -286,13 +286,12 @@ TEST_F(Menu, MissingLanguageLibraryGivesTheProgramsOwnEnglish)
     ASSERT_TRUE(driver::WriteFileBytes(current + L"lang.dat", "german"));
     ASSERT_TRUE(CopyFileW((driver::ProgramFolder() + L"planted_library.dll").c_str(),
                           (current + L"rm_ger.dll").c_str(), FALSE));
-    Child &child = StartMenu(current, folder + L"autorun.exe");
-    HWND window = menu::WaitForMenuWindow(child);
+    OpenMenu(current, folder + L"autorun.exe");
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((current + L"planted-library-ran").c_str()));
-    ASSERT_TRUE(window);
-    ExpectOwnEnglishCaptions(window);
-    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(window, menu::Picture()); }, 10000));
-    EXPECT_EQ(0, menu::CloseMenu(child, window));
+    ASSERT_TRUE(menuWindow);
+    ExpectOwnEnglishCaptions(menuWindow);
+    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(menuWindow, menu::Picture()); }, 10000));
+    EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
 }
 
 // A copy of the menu in a folder that the ANSI code page cannot spell, with
@@ -308,12 +307,10 @@ TEST_F(Menu, LibrariesComeFromAFolderTheCodePageCannotSpellAndNeverRun)
     const std::wstring planted = driver::ProgramFolder() + L"planted_library.dll";
     ASSERT_TRUE(CopyFileW(planted.c_str(), (folder + L"rm_fre.dll").c_str(), FALSE));
     ASSERT_TRUE(driver::WriteFileBytes(folder + L"lang.dat", "german"));
-    Child &german = StartMenu(folder, folder + L"autorun.exe");
-    HWND window = menu::WaitForMenuWindow(german);
-    ASSERT_TRUE(window);
+    ASSERT_TRUE(OpenMenuOn(folder));
     EXPECT_EQ(driver::ModuleString(folder + L"rm_ger.dll", IDS_PLAY_OPTION),
-              driver::FindControl(window, IDC_PLAY_OPTION).text);
-    EXPECT_EQ(0, menu::CloseMenu(german, window));
+              driver::FindControl(menuWindow, IDC_PLAY_OPTION).text);
+    EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
     // The planted library has no strings, so not even the window's class
     // can be named: the menu ends without a window.
     ASSERT_TRUE(driver::WriteFileBytes(folder + L"lang.dat", "french"));

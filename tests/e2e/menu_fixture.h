@@ -68,6 +68,15 @@ protected:
     // there.
     HWND OpenMenuOn(const std::wstring &root) { return OpenMenu(root, root + L"autorun.exe"); }
 
+    // The folder `path` (trailing backslash) made anew, empty, and removed
+    // at the end of the case; false when it cannot be made.
+    bool FreshFolder(const std::wstring &path)
+    {
+        driver::RemoveFolder(path);
+        folders.push_back(path);
+        return CreateDirectoryW(path.c_str(), nullptr) != 0;
+    }
+
     // A folder of the case's own, with a "lang.dat" holding `word` unless
     // that is null.
     std::wstring LanguageFolder(const char *word)

@@ -34,8 +34,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(MenuFixture::SetUp());
-        driver::RemoveFolder(ScratchFolder);
-        ASSERT_TRUE(CreateDirectoryW(ScratchFolder, nullptr));
+        ASSERT_TRUE(FreshFolder(ScratchFolder));
         Install(ScratchFolder);
     }
 
@@ -45,9 +44,6 @@ protected:
             EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
         }
         MenuFixture::TearDown();
-        driver::RemoveFolder(ScratchFolder);
-        if (!folder.empty())
-            driver::RemoveFolder(folder);
     }
 
     // Registers `installation` (with its trailing backslash) as the game's
@@ -84,7 +80,7 @@ protected:
             menu::SendCommand(menuWindow, IDC_PERFORMANCE_SETTINGS);
         else
             driver::Click(driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window);
-        HWND dialog = driver::WaitForDialog(menuProcess->processId, nullptr, 20000);
+        dialog = driver::WaitForDialog(menuProcess->processId, nullptr, 20000);
         EXPECT_TRUE(dialog) << "the settings dialog did not appear";
         if (dialog) {
             EXPECT_EQ(menuWindow, GetWindow(dialog, GW_OWNER));
@@ -101,7 +97,7 @@ protected:
     // Waits until the dialog is gone and the menu is back in its own loop,
     // which it reaches only after the save and the refresh; the menu is
     // enabled again.
-    void WaitUntilClosed(HWND dialog)
+    void WaitUntilClosed()
     {
         ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindow(dialog); }, 20000)) << "the dialog stayed open";
         DWORD_PTR answer;
@@ -109,15 +105,15 @@ protected:
         EXPECT_TRUE(IsWindowEnabled(menuWindow));
     }
 
-    void PressOk(HWND dialog)
+    void PressOk()
     {
         driver::Answer(dialog, IDOK);
-        WaitUntilClosed(dialog);
+        WaitUntilClosed();
     }
 
     // Picks another row and the other radio button of each pair, the
     // buttons by mouse, and sees each choice take.
-    void ChangeEverything(HWND dialog, int row)
+    void ChangeEverything(int row)
     {
         SendDlgItemMessageW(dialog, IDC_RESOLUTION, CB_SETCURSEL, row, 0);
         Shown now = Read(dialog);
@@ -131,17 +127,17 @@ protected:
         EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == changed; }, 10000)) << Read(dialog);
     }
 
-    // Opens the dialog, sees it show `shown`, picks `row` and the other
-    // radio button of each pair, and presses OK.
-    void ChangeAndSave(const Shown &shown, int row)
+    // Opens the dialog (OpenDialog), sees it show `shown`, picks `row` and
+    // the other radio button of each pair, and presses OK.
+    void ChangeAndSave(const Shown &shown, int row, bool post = false)
     {
-        HWND dialog = OpenDialog();
-        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(OpenDialog(post));
         EXPECT_EQ(shown, Read(dialog));
-        ChangeEverything(dialog, row);
-        PressOk(dialog);
+        ChangeEverything(row);
+        PressOk();
     }
 
+    HWND dialog = nullptr;  // the last opened
     std::wstring folder;
     ULONGLONG oldFileTime = 0;
 };
@@ -176,8 +172,7 @@ TEST_F(Settings, EachLineIsShownThenSavedInItsOwnForm)
 {
     // The game's own folder, whose name holds a space.
     Install(std::wstring(demo::InstallFolder) + L"\\");
-    driver::RemoveFolder(folder);
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    ASSERT_TRUE(FreshFolder(folder));
     OpenMenu();
     const std::vector<std::wstring> english = settings::LibraryTexts(L"rm_eng.dll");
     for (const LineCase &line : LineCases) {
@@ -186,8 +181,7 @@ TEST_F(Settings, EachLineIsShownThenSavedInItsOwnForm)
         if (line.file) {
             ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), line.file));
         }
-        HWND dialog = OpenDialog();
-        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(OpenDialog());
         EXPECT_EQ(line.shown, Read(dialog));
         EXPECT_EQ(english, settings::ShownTexts(dialog));
         HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
@@ -197,7 +191,7 @@ TEST_F(Settings, EachLineIsShownThenSavedInItsOwnForm)
             SendMessageW(list, CB_GETLBTEXT, row, LPARAM(text));
             EXPECT_EQ(std::wstring(RowTexts[row], RowTexts[row] + strlen(RowTexts[row])), text);
         }
-        PressOk(dialog);
+        PressOk();
         EXPECT_EQ(line.saved, FileBytes(SettingsFile()));
         EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
     }
@@ -207,8 +201,7 @@ TEST_F(Settings, AChangedChoiceIsSavedAsTheNewLine)
 {
     ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), "6 F H\r\n"));
     OpenMenu();
-    HWND dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(OpenDialog());
     ASSERT_EQ(StartValues, Read(dialog));
     driver::MouseClick(GetDlgItem(dialog, IDC_WINDOWED));
     EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == Choice(3, true, false); }, 10000)) << Read(dialog);
@@ -232,7 +225,7 @@ TEST_F(Settings, AChangedChoiceIsSavedAsTheNewLine)
     EXPECT_EQ(Choice(5, true, true), Read(dialog));
     EXPECT_EQ("6 F H\r\n", FileBytes(SettingsFile()));  // nothing changes before OK
     driver::PressKey(VK_RETURN);
-    WaitUntilClosed(dialog);
+    WaitUntilClosed();
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
 
     // The next opening reads the new line back.
@@ -246,13 +239,12 @@ TEST_F(Settings, CancelEscAndTheCloseBoxLeaveTheFileAsItWas)
     ASSERT_NO_FATAL_FAILURE(OpenMenuAfterOldFile(SettingsFile(), line));
     for (const char *how : {"Cancel", "Esc", "close box"}) {
         SCOPED_TRACE(how);
-        HWND dialog = OpenDialog();
-        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(OpenDialog());
         EXPECT_EQ(Choice(4, true, true), Read(dialog));
         // A click on the menu's Exit button does nothing while the dialog
         // is open; the clicks that follow show it has been handled.
         driver::MouseClick(driver::FindControl(menuWindow, IDC_EXIT).window);
-        ChangeEverything(dialog, 1);
+        ChangeEverything(1);
         EXPECT_EQ(-1, driver::WaitForExit(*menuProcess, 0));
         if (how[0] == 'C') {
             driver::Answer(dialog, IDCANCEL);
@@ -262,7 +254,7 @@ TEST_F(Settings, CancelEscAndTheCloseBoxLeaveTheFileAsItWas)
         } else {
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
-        WaitUntilClosed(dialog);
+        WaitUntilClosed();
         ExpectUntouched(SettingsFile(), line);
         EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
     }
@@ -275,10 +267,9 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
     const std::wstring archivePath = folder + L"FASTFILE.DAT";
     ASSERT_NO_FATAL_FAILURE(OpenMenuAfterOldFile(archivePath, archive));
 
-    HWND dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(OpenDialog());
     EXPECT_EQ(Choice(5, true, true), Read(dialog));
-    PressOk(dialog);
+    PressOk();
     // The save makes a loose "res.dat" beside the archive and never
     // touches the archive.
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
@@ -287,11 +278,10 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
     // From now on the loose file comes first.
     ChangeAndSave(Choice(5, true, true), 2);
     EXPECT_EQ("5 F H\r\n", FileBytes(SettingsFile()));
-    dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(OpenDialog());
     EXPECT_EQ(Choice(2, false, false), Read(dialog));
     driver::Answer(dialog, IDCANCEL);
-    WaitUntilClosed(dialog);
+    WaitUntilClosed();
     ExpectUntouched(archivePath, archive);
     std::vector<std::wstring> expected = {L"FASTFILE.DAT", L"res.dat"};
     EXPECT_EQ(expected, FolderListing(folder));
@@ -304,13 +294,12 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
 
     // The new line cannot be put in place: another program holds "res.dat"
     // open and shares it with nobody.
-    HWND dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(OpenDialog());
     ASSERT_EQ(Choice(0, false, false), Read(dialog));
     HANDLE held = CreateFileW(SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    ChangeEverything(dialog, 5);
-    PressOk(dialog);
+    ChangeEverything(5);
+    PressOk();
     CloseHandle(held);
     ExpectUntouched(SettingsFile(), line);
     EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
@@ -342,17 +331,15 @@ TEST_F(Settings, WithoutAnInstallationTheDialogShowsTheStartValuesAndOkWritesNot
         ASSERT_NO_FATAL_FAILURE(SetPath(path));
         OpenMenu(current);
         ASSERT_TRUE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window));
-        HWND dialog = OpenDialog();
-        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(OpenDialog());
         EXPECT_EQ(StartValues, Read(dialog));
         EXPECT_EQ(german, settings::ShownTexts(dialog));
-        ChangeEverything(dialog, 4);
-        PressOk(dialog);
+        ChangeEverything(4);
+        PressOk();
         // The choice lives on in the menu, and still reaches no file.
-        dialog = OpenDialog();
-        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(OpenDialog());
         EXPECT_EQ(Choice(4, true, true), Read(dialog));
-        PressOk(dialog);
+        PressOk();
         EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
         menuWindow = nullptr;
         driver::Stop(menuProcess);
@@ -378,11 +365,7 @@ TEST_F(Settings, WithTheEntryGoneTheCommandStillShowsTheDialogAndTheMenuRefreshe
     EXPECT_FALSE(driver::WaitForDialog(menuProcess->processId, nullptr, 2000));
 
     // The command itself still shows the dialog, on the start values.
-    HWND dialog = OpenDialog(true);
-    ASSERT_TRUE(dialog);
-    EXPECT_EQ(StartValues, Read(dialog));
-    ChangeEverything(dialog, 0);
-    PressOk(dialog);
+    ASSERT_NO_FATAL_FAILURE(ChangeAndSave(StartValues, 0, true));
     EXPECT_FALSE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_PLAY).window));
     EXPECT_TRUE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_INSTALL).window));
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
@@ -390,13 +373,12 @@ TEST_F(Settings, WithTheEntryGoneTheCommandStillShowsTheDialogAndTheMenuRefreshe
 
     // Registered again while the dialog is open: the menu shows it once the
     // dialog has closed.
-    dialog = OpenDialog(true);
-    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(OpenDialog(true));
     EXPECT_EQ(Choice(0, true, true), Read(dialog));
     Install(folder);
     EXPECT_FALSE(IsWindowEnabled(settingsButton));
     driver::Answer(dialog, IDCANCEL);
-    WaitUntilClosed(dialog);
+    WaitUntilClosed();
     EXPECT_TRUE(IsWindowEnabled(settingsButton));
     EXPECT_TRUE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_PLAY).window));
     EXPECT_FALSE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_INSTALL).window));
