@@ -321,7 +321,8 @@ TEST_F(Settings, WithoutAnInstallationTheDialogShowsTheStartValuesAndOkWritesNot
     ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), "1 W L\r\n"));
     // The menu's current directory, with a language file: the dialog
     // speaks German.
-    std::wstring current = LanguageFolder("german");
+    std::wstring current = LanguageFolder(nullptr);
+    ASSERT_TRUE(driver::WriteFileBytes(current + L"lang.dat", "german"));
     const std::vector<std::wstring> german = settings::LibraryTexts(L"rm_ger.dll");
 
     // The blank marker and an empty "Path" both enable the settings button
