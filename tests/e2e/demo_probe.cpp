@@ -11,6 +11,7 @@ namespace demo {
 
 const wchar_t InstallFolder[] = L"C:\\Program Files (x86)\\Rumbelon";
 const wchar_t UninstallerName[] = L"uninst.exe";
+const wchar_t StartMenuFolder[] = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Rumbelon\\";
 
 namespace {
 
@@ -85,19 +86,26 @@ std::wstring DiscFolder()
     return RUMBELON_DISC_FOLDER;
 }
 
-bool CopyDisc(const std::wstring &folder)
+bool InsertDisc(const std::wstring &root)
 {
-    return CopyFolder(DiscFolder(), folder);
+    return driver::Exists(root + L"rumbelon\\rumbelon.exe") || CopyFolder(DiscFolder(), root);
 }
 
 void Register(const std::wstring &folder, const std::wstring &uninstall)
 {
-    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey);
-    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::UninstallKey);
+    driver::DeleteRegistryKey(menu::AppPathsKey);
+    driver::DeleteRegistryKey(menu::UninstallKey);
     if (!folder.empty())
-        driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", folder);
+        driver::SetRegistryString(menu::AppPathsKey, L"Path", folder);
     if (!uninstall.empty())
-        driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::UninstallKey, L"UninstallString", uninstall);
+        driver::SetRegistryString(menu::UninstallKey, L"UninstallString", uninstall);
+}
+
+void RemoveInstallation()
+{
+    Register(L"", L"");
+    driver::RemoveFolder(std::wstring(InstallFolder) + L"\\");
+    driver::RemoveFolder(StartMenuFolder);
 }
 
 std::vector<Run> ReadLog()
@@ -124,6 +132,20 @@ std::vector<Run> WaitForRuns(size_t count, DWORD milliseconds)
     std::vector<Run> runs;
     driver::WaitUntil([&] { return (runs = ReadLog()).size() >= count; }, milliseconds);
     return runs;
+}
+
+void StopLoggedRuns()
+{
+    for (const Run &run : ReadLog()) {
+        driver::Child child = driver::Attach(run.processId);
+        wchar_t image[MAX_PATH] = L"";
+        DWORD size = MAX_PATH;
+        if (child.process && QueryFullProcessImageNameW(child.process, 0, image, &size) &&
+            _wcsicmp(image, run.program.c_str()) == 0)
+            driver::Stop(&child);
+        else if (child.process)
+            CloseHandle(child.process);
+    }
 }
 
 }  // namespace demo

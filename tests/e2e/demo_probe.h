@@ -15,15 +15,23 @@ namespace demo {
 // The built disc folder, with a trailing backslash.
 std::wstring DiscFolder();
 
-// Copies the whole disc (subfolders included) into `folder` (trailing
-// backslash), which is made if missing.
-bool CopyDisc(const std::wstring &folder);
+// The disc in a drive: the whole disc (subfolders included) copied into
+// `root` (trailing backslash), which is made if missing, unless it holds
+// the disc already.
+bool InsertDisc(const std::wstring &root);
 
 // Where the disc's installer puts the game ($PROGRAMFILES of a 32-bit
 // installer in a 64-bit prefix) and the uninstaller it writes there; the
 // entries it registers are the menu's (menu_probe.h).
 extern const wchar_t InstallFolder[];
 extern const wchar_t UninstallerName[];
+
+// The installer's folder of Start menu shortcuts (trailing backslash).
+extern const wchar_t StartMenuFolder[];
+
+// Removes what an installation leaves: the registry entries, the
+// installation folder and the shortcuts.
+void RemoveInstallation();
 
 // The installer's or uninstaller's window (its title ends in a space on
 // every page but the first) of the process `processId`, once it shows the
@@ -55,5 +63,10 @@ struct Run {
 std::vector<Run> ReadLog();
 void ClearLog();
 std::vector<Run> WaitForRuns(size_t count, DWORD milliseconds);
+
+// Ends what the programs of the log still run (a failed case would leave
+// them in the way of the next). Only a process that still runs the logged
+// program is ended, should a process id have been reused.
+void StopLoggedRuns();
 
 }  // namespace demo

@@ -4,7 +4,8 @@
 // their windows, reads and presses their controls, answers their message
 // boxes and dialogs, types keys, looks at the screen and prepares the
 // registry. Wide-character calls throughout, so that the driver reads the
-// same texts whatever code page the locale under test brings.
+// same texts whatever code page the locale under test brings. One source
+// file for each part, as the sections below name them.
 
 #include <windows.h>
 
@@ -16,6 +17,23 @@
 #include <vector>
 
 namespace driver {
+
+// Polls until `predicate` holds or `milliseconds` pass; returns the last
+// answer.
+template <typename Predicate>
+bool WaitUntil(Predicate predicate, DWORD milliseconds)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (predicate())
+            return true;
+        if (GetTickCount() - start >= milliseconds)
+            return predicate();
+        Sleep(20);
+    }
+}
+
+// ---- Programs (driver_process.cpp) ----
 
 // A started program. `process` is null when the start failed.
 struct Child {
@@ -33,6 +51,21 @@ long WaitForExit(const Child &child, DWORD milliseconds);
 
 // Ends the program if it still runs and releases the handle.
 void Stop(Child *child);
+
+// A program that another started, taken hold of by its id while it runs,
+// so that its exit code can still be read once it has ended; `process` is
+// null when it cannot be opened.
+Child Attach(DWORD processId);
+
+// String `id` of the module at `path` (a program or a language library),
+// read as the build put it in, at most size - 1 characters; empty when
+// the module or the string is missing.
+std::wstring ModuleString(const std::wstring &path, UINT id, int size = 256);
+
+// The folder of this program, with a trailing backslash.
+std::wstring ProgramFolder();
+
+// ---- Windows, controls, dialogs, keys and clicks (driver_window.cpp) ----
 
 // A top-level window of `className` and `title` (null matches any),
 // belonging to `processId` (0: any process); null if there is none.
@@ -62,24 +95,13 @@ Control FindControl(HWND parent, int id);
 std::wstring WindowText(HWND window);
 RECT ClientRectOnScreen(HWND window);
 
+// The text of a control of another process (WM_GETTEXT, which an edit
+// control answers).
+std::wstring ControlText(HWND control, DWORD milliseconds);
+
 // Presses a button without waiting for what the press starts (a modal
 // box, a dialog, the end of the program).
 void Click(HWND button);
-
-// Polls until `predicate` holds or `milliseconds` pass; returns the last
-// answer.
-template <typename Predicate>
-bool WaitUntil(Predicate predicate, DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (predicate())
-            return true;
-        if (GetTickCount() - start >= milliseconds)
-            return predicate();
-        Sleep(20);
-    }
-}
 
 // A message box or dialog (class "#32770") of `processId`, with `title`
 // unless that is null.
@@ -88,6 +110,11 @@ HWND WaitForDialog(DWORD processId, const wchar_t *title, DWORD milliseconds);
 // The text of a message box (its static control, id 65535).
 std::wstring MessageBoxText(HWND box);
 
+// Whether a message box shows an icon (in its static control 1088), and
+// the ids of its buttons, ascending.
+bool ShowsIcon(HWND box, DWORD milliseconds);
+std::vector<int> BoxButtons(HWND box);
+
 // Presses the button `buttonId` of a message box or dialog (IDOK, IDCANCEL,
 // IDRETRY...).
 void Answer(HWND dialog, int buttonId);
@@ -95,13 +122,15 @@ void Answer(HWND dialog, int buttonId);
 // Types one key into whatever window has the keyboard focus.
 void PressKey(WORD virtualKey);
 
+// A real click of the left mouse button on the middle of a control. Both
+// events carry the position, so that no pointer motion still on its way
+// can move the click elsewhere.
+void MouseClick(HWND control);
+
 // The window with the keyboard focus in the thread that owns `window`.
 HWND FocusOf(HWND window);
 
-// The drives of `table` ("d:cdrom f:hd", as run-suite mapped them) whose
-// type is another, a line each ("drive E: should be a CD-ROM drive, is a
-// hard disk"); empty when every drive has its type.
-std::string DriveProblems(const char *table = getenv("RUMBELON_DRIVES"));
+// ---- The screen and PNG files (driver_screen.cpp) ----
 
 // 0x00RRGGBB pixels, top row first.
 struct Image {
@@ -120,21 +149,23 @@ Image BitmapPixels(HBITMAP bitmap);
 // Writes an RGB PNG (stored, not compressed: the screenshots are small).
 bool WritePng(const Image &image, const std::wstring &path);
 
-// Registry, under `root` (HKEY_LOCAL_MACHINE and friends), in the view
-// that 32-bit programs see.
-bool SetRegistryValue(HKEY root, const std::wstring &key, const std::wstring &name, DWORD type,
-                      const void *data, DWORD size);
-bool SetRegistryString(HKEY root, const std::wstring &key, const std::wstring &name,
-                       const std::wstring &value);
-void DeleteRegistryKey(HKEY root, const std::wstring &key);
+// ---- The machine's registry (driver_registry.cpp) ----
 
-// String `id` of the module at `path` (a program or a language library),
-// read as the build put it in, at most size - 1 characters; empty when
-// the module or the string is missing.
-std::wstring ModuleString(const std::wstring &path, UINT id, int size = 256);
+// Under HKEY_LOCAL_MACHINE, in the view that 32-bit programs see. A value
+// that cannot be read reads as an empty string or 0.
+bool SetRegistryValue(const std::wstring &key, const std::wstring &name, DWORD type, const void *data, DWORD size);
+bool SetRegistryString(const std::wstring &key, const std::wstring &name, const std::wstring &value);
+void DeleteRegistryKey(const std::wstring &key);
+bool RegistryKeyExists(const wchar_t *key);
+std::wstring RegistryString(const wchar_t *key, const wchar_t *name);  // `name` null: the default value
+DWORD RegistryNumber(const wchar_t *key, const wchar_t *name);
 
-// The folder of this program, with a trailing backslash.
-std::wstring ProgramFolder();
+// ---- Drives, folders and files (driver_files.cpp) ----
+
+// The drives of `table` ("d:cdrom f:hd", as run-suite mapped them) whose
+// type is another, a line each ("drive E: should be a CD-ROM drive, is a
+// hard disk"); empty when every drive has its type.
+std::string DriveProblems(const char *table = getenv("RUMBELON_DRIVES"));
 
 // Calls `visit` with the name of each entry of `folder` (trailing
 // backslash), "." and ".." left out, and whether it is a folder; false
@@ -151,10 +182,17 @@ void ClearFolder(const std::wstring &folder);
 // with "\"; none for a folder that is not there.
 std::vector<std::wstring> FolderListing(const std::wstring &folder);
 bool CopyInto(const std::wstring &file, const std::wstring &folder);
-bool WriteTextFile(const std::wstring &path, const char *text);
+bool Exists(const std::wstring &path);
 
 // The whole file (read while others may write it), or "(missing)" when it
 // cannot be opened, "(unreadable)" when it cannot be read.
 std::string FileBytes(const std::wstring &path);
+bool WriteFileBytes(const std::wstring &path, const std::string &bytes);
+
+// A file's last-write time (0 when there is no file), and a file written
+// with a time long past, so that any later write shows: returns that time,
+// 0 on failure.
+ULONGLONG LastWriteTime(const std::wstring &path);
+ULONGLONG WriteOldFile(const std::wstring &path, const std::string &bytes);
 
 }  // namespace driver

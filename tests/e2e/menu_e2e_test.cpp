@@ -4,8 +4,7 @@
 // Japanese suite JapaneseLocale.* under a Japanese LC_ALL; the harness suite
 // the drive mapping of run-suite; the autorun suite the disc's autorun.sh.
 
-#include "demo_probe.h"
-#include "menu_probe.h"
+#include "menu_fixture.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
@@ -41,79 +40,30 @@ using menu::EnabledStates;
 using menu::Installed;
 using menu::NotInstalled;
 
-class Menu : public ::testing::Test {
-protected:
-    void SetUp() override { driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey); }
-
-    void TearDown() override
-    {
-        for (Child &child : children)
-            driver::Stop(&child);
-        driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey);
-        if (!scratch.empty())
-            driver::RemoveFolder(scratch);
-    }
-
-    Child &Start(const std::wstring &directory = std::wstring(),
-                 const std::wstring &program = menu::AutorunPath())
-    {
-        children.push_back(menu::StartMenu(directory, program));
-        return children.back();
-    }
-
-    // Starts the menu and waits for its window.
-    HWND Open(const std::wstring &directory = std::wstring())
-    {
-        Child &child = Start(directory);
-        HWND window = menu::WaitForMenuWindow(child);
-        EXPECT_TRUE(window) << "the menu window did not appear";
-        return window;
-    }
-
-    // A folder of the test's own, with a "lang.dat" holding `word` unless
-    // that is null.
-    std::wstring LanguageFolder(const char *word)
-    {
-        scratch = driver::MakeScratchFolder(L"menu");
-        if (word) {
-            EXPECT_TRUE(driver::WriteTextFile(scratch + L"lang.dat", word));
-        }
-        return scratch;
-    }
-
-    void SetPath(const std::wstring &path)
-    {
-        ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", path));
-    }
-
-    std::vector<Child> children;
-    std::wstring scratch;
-};
+using Menu = MenuFixture;
 
 TEST_F(Menu, WindowHasItsSizeCentredOnTheScreen)
 {
-    HWND window = Open();
-    ASSERT_TRUE(window);
+    ASSERT_TRUE(OpenMenu());
     RECT frame;
-    GetWindowRect(window, &frame);
+    GetWindowRect(menuWindow, &frame);
     int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     EXPECT_EQ(325, frame.right - frame.left);
     EXPECT_EQ(515, frame.bottom - frame.top);
     EXPECT_EQ((width - 325 - 1) / 2, frame.left);
     EXPECT_EQ((height - 515 - 1) / 2, frame.top);
-    DWORD style = DWORD(GetWindowLongW(window, GWL_STYLE));
+    DWORD style = DWORD(GetWindowLongW(menuWindow, GWL_STYLE));
     EXPECT_EQ(DWORD(WS_CAPTION | WS_SYSMENU), style & ~DWORD(WS_VISIBLE | WS_CLIPSIBLINGS));
-    EXPECT_EQ(0, GetWindowLongW(window, GWL_EXSTYLE) & ~(WS_EX_WINDOWEDGE));
+    EXPECT_EQ(0, GetWindowLongW(menuWindow, GWL_EXSTYLE) & ~(WS_EX_WINDOWEDGE));
 }
 
 TEST_F(Menu, SevenButtonsWithTheirIdsRectanglesCaptionsAndStyle)
 {
-    HWND window = Open();
-    ASSERT_TRUE(window);
-    std::vector<Control> controls = driver::ReadControls(window);
+    ASSERT_TRUE(OpenMenu());
+    std::vector<Control> controls = driver::ReadControls(menuWindow);
     ASSERT_EQ(7u, controls.size());
     // An English locale without "lang.dat" picks the English library.
-    std::wstring library = menu::BinFolder() + L"rm_eng.dll";
+    const wchar_t *library = L"rm_eng.dll";
     for (size_t i = 0; i < controls.size(); i++) {
         SCOPED_TRACE(i);
         const Control &button = controls[i];
@@ -125,7 +75,7 @@ TEST_F(Menu, SevenButtonsWithTheirIdsRectanglesCaptionsAndStyle)
         EXPECT_EQ(Layout[i].y, button.rect.top);
         EXPECT_EQ(315, button.rect.right);
         EXPECT_EQ(Layout[i].y + Layout[i].height, button.rect.bottom);
-        EXPECT_EQ(driver::ModuleString(library, Layout[i].stringId), button.text);
+        EXPECT_EQ(menu::LibraryString(library, Layout[i].stringId), button.text);
         EXPECT_FALSE(button.text.empty());
     }
 }
@@ -143,49 +93,46 @@ TEST_F(Menu, ButtonsLieWholeInTheClientAreaAtAnyDpiAndCaption)
     if (caption && *caption) {
         ASSERT_EQ(atoi(caption) + 1, GetSystemMetrics(SM_CYCAPTION));
     }
-    HWND window = Open();
-    ASSERT_TRUE(window);
+    ASSERT_TRUE(OpenMenu());
     auto scaled = [&](int pixels) { return MulDiv(pixels, dpi, 96); };
     RECT client, frame, work;
-    GetClientRect(window, &client);
+    GetClientRect(menuWindow, &client);
     EXPECT_EQ(scaled(319), client.right);
     EXPECT_EQ(scaled(490), client.bottom);
-    std::vector<Control> controls = driver::ReadControls(window);
+    std::vector<Control> controls = driver::ReadControls(menuWindow);
     ASSERT_EQ(7u, controls.size());
     for (size_t i = 0; i < controls.size(); i++) {
         RECT inside, place = {scaled(5), scaled(Layout[i].y), scaled(315), scaled(Layout[i].y + Layout[i].height)};
         EXPECT_TRUE(EqualRect(&place, &controls[i].rect) && IntersectRect(&inside, &client, &place) &&
                     EqualRect(&inside, &place)) << i;
     }
-    GetWindowRect(window, &frame);
+    GetWindowRect(menuWindow, &frame);
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     EXPECT_TRUE(frame.bottom - frame.top <= work.bottom - work.top || frame.top == work.top);
-    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(window, menu::Picture()); }, 10000));
+    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(menuWindow, menu::Picture()); }, 10000));
 }
 
 TEST_F(Menu, PictureOnScreenIsBitmap127)
 {
-    HWND window = Open();
-    ASSERT_TRUE(window);
+    ASSERT_TRUE(OpenMenu());
     driver::Image picture = menu::Picture();
     ASSERT_EQ(320, picture.width);
     ASSERT_EQ(240, picture.height);
     int mismatches = -1;
-    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(window, picture, &mismatches); }, 10000))
+    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(menuWindow, picture, &mismatches); }, 10000))
         << mismatches << " pixels differ";
     // The fixed frame leaves the client area one column short of the
     // picture; everything else of it is on screen.
     RECT client;
-    GetClientRect(window, &client);
+    GetClientRect(menuWindow, &client);
     EXPECT_GE(client.right, 319);
     EXPECT_GE(client.bottom, 485);
 }
 
 TEST_F(Menu, WithoutApplicationPathOnlyInstallDirectXAndExitAreEnabled)
 {
-    HWND window = Open();
-    ASSERT_TRUE(window);
-    EXPECT_EQ(NotInstalled, EnabledStates(window));
+    ASSERT_TRUE(OpenMenu());
+    EXPECT_EQ(NotInstalled, EnabledStates(menuWindow));
 }
 
 TEST_F(Menu, AnyPathValueCountsAsInstalled)
@@ -193,48 +140,43 @@ TEST_F(Menu, AnyPathValueCountsAsInstalled)
     for (const wchar_t *path : {L"", L" ", L"C:\\Games\\Rumbelon"}) {
         SCOPED_TRACE(testing::Message() << "Path \"" << std::string(path, path + wcslen(path)) << "\"");
         SetPath(path);
-        HWND window = Open();
-        ASSERT_TRUE(window);
-        EXPECT_EQ(Installed, EnabledStates(window));
-        EXPECT_EQ(0, menu::CloseMenu(children.back(), window));
+        ASSERT_TRUE(OpenMenu());
+        EXPECT_EQ(Installed, EnabledStates(menuWindow));
+        EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
     }
 }
 
 TEST_F(Menu, APathValueThatIsNoStringCountsAsNotInstalled)
 {
     DWORD number = 1;
-    ASSERT_TRUE(driver::SetRegistryValue(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", REG_DWORD, &number,
-                                         sizeof number));
-    HWND window = Open();
-    ASSERT_TRUE(window);
-    EXPECT_EQ(NotInstalled, EnabledStates(window));
+    ASSERT_TRUE(driver::SetRegistryValue(menu::AppPathsKey, L"Path", REG_DWORD, &number, sizeof number));
+    ASSERT_TRUE(OpenMenu());
+    EXPECT_EQ(NotInstalled, EnabledStates(menuWindow));
 }
 
 TEST_F(Menu, RepaintAndFocusChangesReevaluateTheInstallation)
 {
-    HWND window = Open();
-    ASSERT_TRUE(window);
-    ASSERT_EQ(NotInstalled, EnabledStates(window));
+    ASSERT_TRUE(OpenMenu());
+    ASSERT_EQ(NotInstalled, EnabledStates(menuWindow));
 
     SetPath(L"C:\\Games\\Rumbelon");
-    InvalidateRect(window, nullptr, FALSE);
-    EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == Installed; }, 5000));
+    InvalidateRect(menuWindow, nullptr, FALSE);
+    EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(menuWindow) == Installed; }, 5000));
 
     // A focus change is a notification: it refreshes, and runs no command.
-    driver::DeleteRegistryKey(HKEY_LOCAL_MACHINE, menu::AppPathsKey);
-    SetForegroundWindow(window);
+    driver::DeleteRegistryKey(menu::AppPathsKey);
+    SetForegroundWindow(menuWindow);
     driver::PressKey(VK_TAB);
-    EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(window) == NotInstalled; }, 5000));
-    EXPECT_EQ(-1, driver::WaitForExit(children.back(), 0));
-    EXPECT_TRUE(menu::ShowsPicture(window, menu::Picture()));
+    EXPECT_TRUE(driver::WaitUntil([&] { return EnabledStates(menuWindow) == NotInstalled; }, 5000));
+    EXPECT_EQ(-1, driver::WaitForExit(*menuProcess, 0));
+    EXPECT_TRUE(menu::ShowsPicture(menuWindow, menu::Picture()));
 }
 
 TEST_F(Menu, KeyboardMovesBetweenEnabledButtonsAndEnterPressesTheFocusedOne)
 {
-    HWND window = Open();
-    ASSERT_TRUE(window);
-    SetForegroundWindow(window);
-    auto focusedId = [&] { return GetDlgCtrlID(driver::FocusOf(window)); };
+    ASSERT_TRUE(OpenMenu());
+    SetForegroundWindow(menuWindow);
+    auto focusedId = [&] { return GetDlgCtrlID(driver::FocusOf(menuWindow)); };
 
     driver::PressKey(VK_TAB);  // the first enabled button
     EXPECT_TRUE(driver::WaitUntil([&] { return focusedId() == IDC_INSTALL; }, 5000)) << focusedId();
@@ -242,36 +184,33 @@ TEST_F(Menu, KeyboardMovesBetweenEnabledButtonsAndEnterPressesTheFocusedOne)
     EXPECT_TRUE(driver::WaitUntil([&] { return focusedId() == IDC_INSTALL_DIRECTX; }, 5000)) << focusedId();
     driver::PressKey(VK_TAB);  // past the disabled settings and uninstall buttons
     EXPECT_TRUE(driver::WaitUntil([&] { return focusedId() == IDC_EXIT; }, 5000)) << focusedId();
-    EXPECT_EQ(-1, driver::WaitForExit(children.back(), 0));
+    EXPECT_EQ(-1, driver::WaitForExit(*menuProcess, 0));
 
     driver::PressKey(VK_RETURN);
-    EXPECT_EQ(0, driver::WaitForExit(children.back(), 20000));
+    EXPECT_EQ(0, driver::WaitForExit(*menuProcess, 20000));
 }
 
 TEST_F(Menu, ExitButtonEndsWithCodeZero)
 {
-    HWND window = Open();
-    ASSERT_TRUE(window);
-    driver::Click(driver::FindControl(window, IDC_EXIT).window);
-    EXPECT_EQ(0, driver::WaitForExit(children.back(), 20000));
+    ASSERT_TRUE(OpenMenu());
+    driver::Click(driver::FindControl(menuWindow, IDC_EXIT).window);
+    EXPECT_EQ(0, driver::WaitForExit(*menuProcess, 20000));
 }
 
 TEST_F(Menu, CloseBoxEndsWithCodeZero)
 {
-    HWND window = Open();
-    ASSERT_TRUE(window);
-    EXPECT_EQ(0, menu::CloseMenu(children.back(), window));
-    EXPECT_FALSE(IsWindow(window));
+    ASSERT_TRUE(OpenMenu());
+    EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
+    EXPECT_FALSE(IsWindow(menuWindow));
 }
 
 TEST_F(Menu, SecondMenuEndsAtOnceWithCodeZero)
 {
-    HWND first = Open();
-    ASSERT_TRUE(first);
-    Child &second = Start();
+    ASSERT_TRUE(OpenMenu());
+    Child &second = StartMenu();
     EXPECT_EQ(0, driver::WaitForExit(second, 20000));
-    EXPECT_EQ(first, driver::FindTopWindow(menu::WindowName, menu::WindowName));
-    EXPECT_EQ(-1, driver::WaitForExit(children.front(), 0));
+    EXPECT_EQ(menuWindow, driver::FindTopWindow(menu::WindowName, menu::WindowName));
+    EXPECT_EQ(-1, driver::WaitForExit(*menuProcess, 0));
 }
 
 LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -289,7 +228,7 @@ TEST_F(Menu, RunningGameWindowStopsTheStart)
     HWND game = CreateWindowExW(0, L"Rumbelon", L"Rumbelon", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
                                 nullptr, windowClass.hInstance, nullptr);
     ASSERT_TRUE(game);
-    Child &child = Start();
+    Child &child = StartMenu();
     EXPECT_EQ(0, driver::WaitForExit(child, 20000));
     EXPECT_FALSE(driver::FindTopWindow(menu::WindowName, menu::WindowName));
     DestroyWindow(game);
@@ -306,15 +245,11 @@ TEST_F(Menu, LanguageFileChoosesTheLibrary)
                           Case{"ITALIANO", L"rm_ita.dll"}, Case{"  spanish\r\n", L"rm_spa.dll"},
                           Case{"english", L"rm_eng.dll"}}) {
         SCOPED_TRACE(c.word);
-        HWND window = Open(LanguageFolder(c.word));
-        ASSERT_TRUE(window);
-        std::wstring library = menu::BinFolder() + c.library;
-        EXPECT_EQ(driver::ModuleString(library, IDS_PLAY), driver::FindControl(window, IDC_PLAY).text);
-        EXPECT_EQ(driver::ModuleString(library, IDS_PERFORMANCE_SETTINGS),
-                  driver::FindControl(window, IDC_PERFORMANCE_SETTINGS).text);
-        EXPECT_EQ(0, menu::CloseMenu(children.back(), window));
-        driver::RemoveFolder(scratch);
-        scratch.clear();
+        ASSERT_TRUE(OpenMenu(LanguageFolder(c.word)));
+        EXPECT_EQ(menu::LibraryString(c.library, IDS_PLAY), driver::FindControl(menuWindow, IDC_PLAY).text);
+        EXPECT_EQ(menu::LibraryString(c.library, IDS_PERFORMANCE_SETTINGS),
+                  driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).text);
+        EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
     }
 }
 
@@ -332,12 +267,9 @@ TEST_F(Menu, UnknownLanguageWordOrEmptyFileGivesTheProgramsOwnEnglish)
 {
     for (const char *word : {"Nederlands", ""}) {
         SCOPED_TRACE(word);
-        HWND window = Open(LanguageFolder(word));
-        ASSERT_TRUE(window);
-        ExpectOwnEnglishCaptions(window);
-        EXPECT_EQ(0, menu::CloseMenu(children.back(), window));
-        driver::RemoveFolder(scratch);
-        scratch.clear();
+        ASSERT_TRUE(OpenMenu(LanguageFolder(word)));
+        ExpectOwnEnglishCaptions(menuWindow);
+        EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
     }
 }
 
@@ -351,16 +283,15 @@ TEST_F(Menu, MissingLanguageLibraryGivesTheProgramsOwnEnglish)
     ASSERT_TRUE(driver::CopyInto(menu::AutorunPath(), folder));
     std::wstring current = folder + L"current\\";
     ASSERT_TRUE(CreateDirectoryW(current.c_str(), nullptr));
-    ASSERT_TRUE(driver::WriteTextFile(current + L"lang.dat", "german"));
+    ASSERT_TRUE(driver::WriteFileBytes(current + L"lang.dat", "german"));
     ASSERT_TRUE(CopyFileW((driver::ProgramFolder() + L"planted_library.dll").c_str(),
                           (current + L"rm_ger.dll").c_str(), FALSE));
-    Child &child = Start(current, folder + L"autorun.exe");
-    HWND window = menu::WaitForMenuWindow(child);
+    OpenMenu(current, folder + L"autorun.exe");
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((current + L"planted-library-ran").c_str()));
-    ASSERT_TRUE(window);
-    ExpectOwnEnglishCaptions(window);
-    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(window, menu::Picture()); }, 10000));
-    EXPECT_EQ(0, menu::CloseMenu(child, window));
+    ASSERT_TRUE(menuWindow);
+    ExpectOwnEnglishCaptions(menuWindow);
+    EXPECT_TRUE(driver::WaitUntil([&] { return menu::ShowsPicture(menuWindow, menu::Picture()); }, 10000));
+    EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
 }
 
 // A copy of the menu in a folder that the ANSI code page cannot spell, with
@@ -375,17 +306,15 @@ TEST_F(Menu, LibrariesComeFromAFolderTheCodePageCannotSpellAndNeverRun)
     ASSERT_TRUE(driver::CopyInto(menu::BinFolder() + L"rm_ger.dll", folder));
     const std::wstring planted = driver::ProgramFolder() + L"planted_library.dll";
     ASSERT_TRUE(CopyFileW(planted.c_str(), (folder + L"rm_fre.dll").c_str(), FALSE));
-    ASSERT_TRUE(driver::WriteTextFile(folder + L"lang.dat", "german"));
-    Child &german = Start(folder, folder + L"autorun.exe");
-    HWND window = menu::WaitForMenuWindow(german);
-    ASSERT_TRUE(window);
+    ASSERT_TRUE(driver::WriteFileBytes(folder + L"lang.dat", "german"));
+    ASSERT_TRUE(OpenMenuOn(folder));
     EXPECT_EQ(driver::ModuleString(folder + L"rm_ger.dll", IDS_PLAY_OPTION),
-              driver::FindControl(window, IDC_PLAY_OPTION).text);
-    EXPECT_EQ(0, menu::CloseMenu(german, window));
+              driver::FindControl(menuWindow, IDC_PLAY_OPTION).text);
+    EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
     // The planted library has no strings, so not even the window's class
     // can be named: the menu ends without a window.
-    ASSERT_TRUE(driver::WriteTextFile(folder + L"lang.dat", "french"));
-    EXPECT_NE(-1, driver::WaitForExit(Start(folder, folder + L"autorun.exe"), 20000));
+    ASSERT_TRUE(driver::WriteFileBytes(folder + L"lang.dat", "french"));
+    EXPECT_NE(-1, driver::WaitForExit(StartMenu(folder, folder + L"autorun.exe"), 20000));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((folder + L"planted-library-ran").c_str()));
 }
 
@@ -434,7 +363,7 @@ TEST(Harness, ThreadsKeepTheirOwnSegmentsAcrossSignals)
 // The close box ends it, and with it the script.
 TEST(AutorunScript, BringsUpTheMenuOnTheDiscsCdRomDrive)
 {
-    ASSERT_TRUE(driver::WriteTextFile(L"C:\\autorun-probe", ""));
+    ASSERT_TRUE(driver::WriteFileBytes(L"C:\\autorun-probe", ""));
     HWND window = driver::WaitForTopWindow(menu::WindowName, menu::WindowName, 0, 120000);
     ASSERT_TRUE(window);
     EXPECT_EQ("", driver::DriveProblems());  // E:, which shows the disc too, still a hard disk
@@ -462,7 +391,7 @@ protected:
 
 TEST_F(JapaneseLocale, WithoutLanguageFileTheMenuRefusesWithABoxAndCodeZero)
 {
-    Child &child = Start(LanguageFolder(nullptr));
+    Child &child = StartMenu(LanguageFolder(nullptr));
     HWND box = driver::WaitForDialog(child.processId, L"Error", 20000);
     ASSERT_TRUE(box);
     EXPECT_EQ(L"This is not the Japanese version of Rumbelon", driver::MessageBoxText(box));
@@ -475,18 +404,15 @@ TEST_F(JapaneseLocale, WithoutLanguageFileTheMenuRefusesWithABoxAndCodeZero)
 
 TEST_F(JapaneseLocale, GermanLanguageFileGivesGermanCaptions)
 {
-    HWND window = Open(LanguageFolder("german"));
-    ASSERT_TRUE(window);
-    std::wstring library = menu::BinFolder() + L"rm_ger.dll";
+    ASSERT_TRUE(OpenMenu(LanguageFolder("german")));
     for (const ButtonLayout &button : Layout)
-        EXPECT_EQ(driver::ModuleString(library, button.stringId), driver::FindControl(window, button.id).text);
+        EXPECT_EQ(menu::LibraryString(L"rm_ger.dll", button.stringId), driver::FindControl(menuWindow, button.id).text);
 }
 
 TEST_F(JapaneseLocale, DutchLanguageFileGivesEnglishWithEmptyLibraryCaptions)
 {
-    HWND window = Open(LanguageFolder("Nederlands"));
-    ASSERT_TRUE(window);
-    ExpectOwnEnglishCaptions(window);
+    ASSERT_TRUE(OpenMenu(LanguageFolder("Nederlands")));
+    ExpectOwnEnglishCaptions(menuWindow);
 }
 
 }  // namespace

@@ -19,6 +19,11 @@ std::wstring AutorunPath()
     return BinFolder() + L"autorun.exe";
 }
 
+std::wstring LibraryString(const wchar_t *library, UINT id, int size)
+{
+    return driver::ModuleString(BinFolder() + library, id, size);
+}
+
 driver::Child StartMenu(const std::wstring &directory, const std::wstring &program)
 {
     std::wstring folder = directory;
@@ -104,6 +109,19 @@ std::vector<bool> EnabledStates(HWND window)
                    IDC_UNINSTALL, IDC_EXIT})
         states.push_back(IsWindowEnabled(GetDlgItem(window, id)) != FALSE);
     return states;
+}
+
+void SendCommand(HWND window, int id)
+{
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+bool Settle(HWND window, DWORD milliseconds)
+{
+    HWND exit = GetDlgItem(window, IDC_EXIT), directX = GetDlgItem(window, IDC_INSTALL_DIRECTX);
+    HWND target = driver::FocusOf(window) == exit ? directX : exit;
+    PostMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+    return driver::WaitUntil([&] { return driver::FocusOf(window) == target; }, milliseconds);
 }
 
 long CloseMenu(const driver::Child &menu, HWND window)

@@ -11,6 +11,10 @@ namespace menu {
 std::wstring BinFolder();
 std::wstring AutorunPath();
 
+// String `id` of the language library `library` ("rm_eng.dll") of the
+// build, as the menu reads it into a buffer of `size` characters.
+std::wstring LibraryString(const wchar_t *library, UINT id, int size = 256);
+
 // The menu's window class and title.
 extern const wchar_t WindowName[];
 
@@ -42,6 +46,16 @@ bool ShowsPicture(HWND window, const driver::Image &picture, int *mismatches = n
 std::vector<bool> EnabledStates(HWND window);
 extern const std::vector<bool> NotInstalled;
 extern const std::vector<bool> Installed;
+
+// What a click on the button `id` sends, posted straight to the menu
+// whatever state the button shows.
+void SendCommand(HWND window, int id);
+
+// Waits until the menu has handled everything posted to it so far: a
+// focus request posted last is carried out only then. (A sent message
+// would not do: a thread handles those before its posted messages, and
+// also while WinExec waits for a started program to become idle.)
+bool Settle(HWND window, DWORD milliseconds);
 
 // Asks the menu to close as the close box does and waits for its exit code
 // (-1 when it does not end).

@@ -4,15 +4,14 @@
 // the resolution list, OK, Cancel, Esc and the close box; then the file
 // checked byte for byte on disk.
 
-#include "demo_probe.h"
-#include "menu_probe.h"
+#include "menu_fixture.h"
+#include "settings_probe.h"
 #include "resources/resource.h"
 
 #include "support/archive_bytes.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,147 +19,31 @@ namespace {
 
 using driver::FileBytes;
 using driver::FolderListing;
+using settings::Choice;
+using settings::Read;
+using settings::Shown;
 
 const wchar_t ScratchFolder[] = L"C:\\rumbelon-settings\\";
-
-// What the dialog shows: the selected row of the resolution list and which
-// radio button of each pair is checked.
-struct Shown {
-    int row;  // 0 "320x200" ... 5 "1024x768"; -1 none
-    bool fullScreen, windowed;
-    bool high, low;
-};
-
-bool operator==(const Shown &a, const Shown &b)
-{
-    return a.row == b.row && a.fullScreen == b.fullScreen && a.windowed == b.windowed && a.high == b.high &&
-           a.low == b.low;
-}
-
-std::ostream &operator<<(std::ostream &out, const Shown &shown)
-{
-    return out << "row " << shown.row << (shown.fullScreen ? " FullScreen" : "") << (shown.windowed ? " Windowed" : "")
-               << (shown.high ? " High" : "") << (shown.low ? " Low" : "");
-}
-
-// Rows of the list and the radio buttons that a choice checks.
-Shown Choice(int row, bool windowed, bool low)
-{
-    return {row, !windowed, windowed, !low, low};
-}
 
 const char *const RowTexts[] = {"320x200", "400x300", "512x384", "640x480", "800x600", "1024x768"};
 
 const Shown StartValues = Choice(3, false, false);  // 640x480, full screen, high
 
-bool PutFileBytes(const std::wstring &path, const std::string &bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD put = 0;
-    bool written = WriteFile(file, bytes.data(), DWORD(bytes.size()), &put, nullptr) && put == bytes.size();
-    return CloseHandle(file) && written;
-}
-
-ULONGLONG LastWriteTime(const std::wstring &path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
-}
-
-// Writes the file with a last-write time long past, so that any later
-// write shows; returns that time, 0 on failure.
-ULONGLONG PutOldFile(const std::wstring &path, const std::string &bytes)
-{
-    if (!PutFileBytes(path, bytes))
-        return 0;
-    HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 0;
-    SYSTEMTIME when = {2001, 2, 0, 3, 4, 5, 6, 0};
-    FILETIME time;
-    bool set = SystemTimeToFileTime(&when, &time) && SetFileTime(file, nullptr, nullptr, &time);
-    return CloseHandle(file) && set ? LastWriteTime(path) : 0;
-}
-
-// Strings 28 to 37 of a language library, as the dialog's 64-byte buffer
-// holds them, by the control they label (0: the title).
-struct DialogText {
-    int controlId;
-    UINT stringId;
-};
-
-const DialogText DialogTexts[] = {
-    {0, IDS_PERFORMANCE_SETTINGS},
-    {IDC_DISPLAY_GROUP, IDS_DISPLAY},
-    {IDC_DRAWING_DISTANCE_GROUP, IDS_DRAWING_DISTANCE},
-    {IDC_FULL_SCREEN, IDS_FULL_SCREEN},
-    {IDC_WINDOWED, IDS_WINDOWED},
-    {IDC_HIGH, IDS_HIGH},
-    {IDC_LOW, IDS_LOW},
-    {IDOK, IDS_OK},
-    {IDCANCEL, IDS_CANCEL},
-    {IDC_RESOLUTION_LABEL, IDS_RESOLUTION},
-};
-
-std::vector<std::wstring> LibraryTexts(const wchar_t *library)
-{
-    std::vector<std::wstring> texts;
-    for (const DialogText &text : DialogTexts)
-        texts.push_back(driver::ModuleString(menu::BinFolder() + library, text.stringId, 64));
-    return texts;
-}
-
-std::vector<std::wstring> ShownTexts(HWND dialog)
-{
-    std::vector<std::wstring> texts;
-    for (const DialogText &text : DialogTexts)
-        texts.push_back(driver::WindowText(text.controlId ? GetDlgItem(dialog, text.controlId) : dialog));
-    return texts;
-}
-
-// A real click of the left mouse button on the middle of a control. Both
-// events carry the position, so that no pointer motion still on its way
-// can move the click elsewhere.
-void MouseClick(HWND control)
-{
-    RECT area;
-    GetWindowRect(control, &area);
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT press[2] = {};
-    for (INPUT &input : press) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = ((area.left + area.right) / 2 * 65536 + width - 1) / width;
-        input.mi.dy = ((area.top + area.bottom) / 2 * 65536 + height - 1) / height;
-    }
-    press[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
-    press[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTUP;
-    SendInput(2, press, sizeof(INPUT));
-}
-
-class Settings : public ::testing::Test {
+class Settings : public MenuFixture {
 protected:
     void SetUp() override
     {
-        driver::RemoveFolder(ScratchFolder);
-        ASSERT_TRUE(CreateDirectoryW(ScratchFolder, nullptr));
+        ASSERT_NO_FATAL_FAILURE(MenuFixture::SetUp());
+        ASSERT_TRUE(FreshFolder(ScratchFolder));
         Install(ScratchFolder);
     }
 
     void TearDown() override
     {
         if (menuWindow) {
-            EXPECT_EQ(0, menu::CloseMenu(child, menuWindow));
+            EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
         }
-        driver::Stop(&child);
-        demo::Register(L"", L"");
-        driver::RemoveFolder(ScratchFolder);
-        if (!folder.empty())
-            driver::RemoveFolder(folder);
+        MenuFixture::TearDown();
     }
 
     // Registers `installation` (with its trailing backslash) as the game's
@@ -173,26 +56,19 @@ protected:
 
     std::wstring SettingsFile() const { return folder + L"res.dat"; }
 
-    void StartMenu(const std::wstring &directory = std::wstring())
+    // Writes an old file (WriteOldFile), then opens the menu.
+    void OpenMenuAfterOldFile(const std::wstring &path, const std::string &bytes)
     {
-        child = menu::StartMenu(directory);
-        menuWindow = menu::WaitForMenuWindow(child);
-        ASSERT_TRUE(menuWindow) << "the menu window did not appear";
-    }
-
-    // Writes an old file (PutOldFile), then starts the menu.
-    void StartMenuAfterOldFile(const std::wstring &path, const std::string &bytes)
-    {
-        oldFileTime = PutOldFile(path, bytes);
+        oldFileTime = driver::WriteOldFile(path, bytes);
         ASSERT_NE(0u, oldFileTime);
-        StartMenu();
+        ASSERT_TRUE(OpenMenu());
     }
 
     // The old file as it was written: the same bytes, the same time.
     void ExpectUntouched(const std::wstring &path, const std::string &bytes)
     {
         EXPECT_EQ(bytes, FileBytes(path));
-        EXPECT_EQ(oldFileTime, LastWriteTime(path));
+        EXPECT_EQ(oldFileTime, driver::LastWriteTime(path));
     }
 
     // Presses the settings button (or, with `post`, sends its command
@@ -201,10 +77,10 @@ protected:
     HWND OpenDialog(bool post = false)
     {
         if (post)
-            PostMessageW(menuWindow, WM_COMMAND, MAKEWPARAM(IDC_PERFORMANCE_SETTINGS, 0), 0);
+            menu::SendCommand(menuWindow, IDC_PERFORMANCE_SETTINGS);
         else
             driver::Click(driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window);
-        HWND dialog = driver::WaitForDialog(child.processId, nullptr, 20000);
+        dialog = driver::WaitForDialog(menuProcess->processId, nullptr, 20000);
         EXPECT_TRUE(dialog) << "the settings dialog did not appear";
         if (dialog) {
             EXPECT_EQ(menuWindow, GetWindow(dialog, GW_OWNER));
@@ -218,17 +94,10 @@ protected:
         return dialog;
     }
 
-    Shown Read(HWND dialog)
-    {
-        auto checked = [&](int id) { return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; };
-        int row = int(SendDlgItemMessageW(dialog, IDC_RESOLUTION, CB_GETCURSEL, 0, 0));
-        return {row, checked(IDC_FULL_SCREEN), checked(IDC_WINDOWED), checked(IDC_HIGH), checked(IDC_LOW)};
-    }
-
     // Waits until the dialog is gone and the menu is back in its own loop,
     // which it reaches only after the save and the refresh; the menu is
     // enabled again.
-    void WaitUntilClosed(HWND dialog)
+    void WaitUntilClosed()
     {
         ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindow(dialog); }, 20000)) << "the dialog stayed open";
         DWORD_PTR answer;
@@ -236,41 +105,39 @@ protected:
         EXPECT_TRUE(IsWindowEnabled(menuWindow));
     }
 
-    void PressOk(HWND dialog)
+    void PressOk()
     {
         driver::Answer(dialog, IDOK);
-        WaitUntilClosed(dialog);
+        WaitUntilClosed();
     }
 
     // Picks another row and the other radio button of each pair, the
     // buttons by mouse, and sees each choice take.
-    void ChangeEverything(HWND dialog, int row)
+    void ChangeEverything(int row)
     {
         SendDlgItemMessageW(dialog, IDC_RESOLUTION, CB_SETCURSEL, row, 0);
         Shown now = Read(dialog);
         Shown changed = Choice(row, now.windowed, now.low);
         ASSERT_EQ(changed, now);
         changed = Choice(row, !now.windowed, now.low);
-        MouseClick(GetDlgItem(dialog, now.windowed ? IDC_FULL_SCREEN : IDC_WINDOWED));
+        driver::MouseClick(GetDlgItem(dialog, now.windowed ? IDC_FULL_SCREEN : IDC_WINDOWED));
         EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == changed; }, 10000)) << Read(dialog);
         changed = Choice(row, !now.windowed, !now.low);
-        MouseClick(GetDlgItem(dialog, now.low ? IDC_HIGH : IDC_LOW));
+        driver::MouseClick(GetDlgItem(dialog, now.low ? IDC_HIGH : IDC_LOW));
         EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == changed; }, 10000)) << Read(dialog);
     }
 
-    // Opens the dialog, sees it show `shown`, picks `row` and the other
-    // radio button of each pair, and presses OK.
-    void ChangeAndSave(const Shown &shown, int row)
+    // Opens the dialog (OpenDialog), sees it show `shown`, picks `row` and
+    // the other radio button of each pair, and presses OK.
+    void ChangeAndSave(const Shown &shown, int row, bool post = false)
     {
-        HWND dialog = OpenDialog();
-        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(OpenDialog(post));
         EXPECT_EQ(shown, Read(dialog));
-        ChangeEverything(dialog, row);
-        PressOk(dialog);
+        ChangeEverything(row);
+        PressOk();
     }
 
-    driver::Child child;
-    HWND menuWindow = nullptr;
+    HWND dialog = nullptr;  // the last opened
     std::wstring folder;
     ULONGLONG oldFileTime = 0;
 };
@@ -305,20 +172,18 @@ TEST_F(Settings, EachLineIsShownThenSavedInItsOwnForm)
 {
     // The game's own folder, whose name holds a space.
     Install(std::wstring(demo::InstallFolder) + L"\\");
-    driver::RemoveFolder(folder);
-    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-    StartMenu();
-    const std::vector<std::wstring> english = LibraryTexts(L"rm_eng.dll");
+    ASSERT_TRUE(FreshFolder(folder));
+    OpenMenu();
+    const std::vector<std::wstring> english = settings::LibraryTexts(L"rm_eng.dll");
     for (const LineCase &line : LineCases) {
         SCOPED_TRACE(line.file ? testing::PrintToString(std::string(line.file)) : "no file");
         DeleteFileW(SettingsFile().c_str());
         if (line.file) {
-            ASSERT_TRUE(PutFileBytes(SettingsFile(), line.file));
+            ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), line.file));
         }
-        HWND dialog = OpenDialog();
-        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(OpenDialog());
         EXPECT_EQ(line.shown, Read(dialog));
-        EXPECT_EQ(english, ShownTexts(dialog));
+        EXPECT_EQ(english, settings::ShownTexts(dialog));
         HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
         ASSERT_EQ(6, SendMessageW(list, CB_GETCOUNT, 0, 0));
         for (int row = 0; row < 6; row++) {
@@ -326,7 +191,7 @@ TEST_F(Settings, EachLineIsShownThenSavedInItsOwnForm)
             SendMessageW(list, CB_GETLBTEXT, row, LPARAM(text));
             EXPECT_EQ(std::wstring(RowTexts[row], RowTexts[row] + strlen(RowTexts[row])), text);
         }
-        PressOk(dialog);
+        PressOk();
         EXPECT_EQ(line.saved, FileBytes(SettingsFile()));
         EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
     }
@@ -334,14 +199,13 @@ TEST_F(Settings, EachLineIsShownThenSavedInItsOwnForm)
 
 TEST_F(Settings, AChangedChoiceIsSavedAsTheNewLine)
 {
-    ASSERT_TRUE(PutFileBytes(SettingsFile(), "6 F H\r\n"));
-    StartMenu();
-    HWND dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), "6 F H\r\n"));
+    OpenMenu();
+    ASSERT_TRUE(OpenDialog());
     ASSERT_EQ(StartValues, Read(dialog));
-    MouseClick(GetDlgItem(dialog, IDC_WINDOWED));
+    driver::MouseClick(GetDlgItem(dialog, IDC_WINDOWED));
     EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == Choice(3, true, false); }, 10000)) << Read(dialog);
-    MouseClick(GetDlgItem(dialog, IDC_LOW));
+    driver::MouseClick(GetDlgItem(dialog, IDC_LOW));
     EXPECT_TRUE(driver::WaitUntil([&] { return Read(dialog) == Choice(3, true, true); }, 10000)) << Read(dialog);
 
     // Tab to the list, two rows down, and Enter, which presses the default
@@ -361,7 +225,7 @@ TEST_F(Settings, AChangedChoiceIsSavedAsTheNewLine)
     EXPECT_EQ(Choice(5, true, true), Read(dialog));
     EXPECT_EQ("6 F H\r\n", FileBytes(SettingsFile()));  // nothing changes before OK
     driver::PressKey(VK_RETURN);
-    WaitUntilClosed(dialog);
+    WaitUntilClosed();
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
 
     // The next opening reads the new line back.
@@ -372,17 +236,16 @@ TEST_F(Settings, AChangedChoiceIsSavedAsTheNewLine)
 TEST_F(Settings, CancelEscAndTheCloseBoxLeaveTheFileAsItWas)
 {
     const char line[] = "8 W L\r\n";
-    ASSERT_NO_FATAL_FAILURE(StartMenuAfterOldFile(SettingsFile(), line));
+    ASSERT_NO_FATAL_FAILURE(OpenMenuAfterOldFile(SettingsFile(), line));
     for (const char *how : {"Cancel", "Esc", "close box"}) {
         SCOPED_TRACE(how);
-        HWND dialog = OpenDialog();
-        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(OpenDialog());
         EXPECT_EQ(Choice(4, true, true), Read(dialog));
         // A click on the menu's Exit button does nothing while the dialog
         // is open; the clicks that follow show it has been handled.
-        MouseClick(driver::FindControl(menuWindow, IDC_EXIT).window);
-        ChangeEverything(dialog, 1);
-        EXPECT_EQ(-1, driver::WaitForExit(child, 0));
+        driver::MouseClick(driver::FindControl(menuWindow, IDC_EXIT).window);
+        ChangeEverything(1);
+        EXPECT_EQ(-1, driver::WaitForExit(*menuProcess, 0));
         if (how[0] == 'C') {
             driver::Answer(dialog, IDCANCEL);
         } else if (how[0] == 'E') {
@@ -391,7 +254,7 @@ TEST_F(Settings, CancelEscAndTheCloseBoxLeaveTheFileAsItWas)
         } else {
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
         }
-        WaitUntilClosed(dialog);
+        WaitUntilClosed();
         ExpectUntouched(SettingsFile(), line);
         EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
     }
@@ -402,12 +265,11 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
     const std::string archive =
         ArchiveBytes({{"README.TXT", "not the settings\r\n"}, {"RES.DAT", "1 W L\r\n"}, {"OTHER.DAT", "3 F H\r\n"}});
     const std::wstring archivePath = folder + L"FASTFILE.DAT";
-    ASSERT_NO_FATAL_FAILURE(StartMenuAfterOldFile(archivePath, archive));
+    ASSERT_NO_FATAL_FAILURE(OpenMenuAfterOldFile(archivePath, archive));
 
-    HWND dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(OpenDialog());
     EXPECT_EQ(Choice(5, true, true), Read(dialog));
-    PressOk(dialog);
+    PressOk();
     // The save makes a loose "res.dat" beside the archive and never
     // touches the archive.
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
@@ -416,11 +278,10 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
     // From now on the loose file comes first.
     ChangeAndSave(Choice(5, true, true), 2);
     EXPECT_EQ("5 F H\r\n", FileBytes(SettingsFile()));
-    dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(OpenDialog());
     EXPECT_EQ(Choice(2, false, false), Read(dialog));
     driver::Answer(dialog, IDCANCEL);
-    WaitUntilClosed(dialog);
+    WaitUntilClosed();
     ExpectUntouched(archivePath, archive);
     std::vector<std::wstring> expected = {L"FASTFILE.DAT", L"res.dat"};
     EXPECT_EQ(expected, FolderListing(folder));
@@ -429,17 +290,16 @@ TEST_F(Settings, AFileInsideTheArchiveIsShownAndTheSaveGoesBesideIt)
 TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
 {
     const char line[] = "3 F H\r\n";
-    ASSERT_NO_FATAL_FAILURE(StartMenuAfterOldFile(SettingsFile(), line));
+    ASSERT_NO_FATAL_FAILURE(OpenMenuAfterOldFile(SettingsFile(), line));
 
     // The new line cannot be put in place: another program holds "res.dat"
     // open and shares it with nobody.
-    HWND dialog = OpenDialog();
-    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(OpenDialog());
     ASSERT_EQ(Choice(0, false, false), Read(dialog));
     HANDLE held = CreateFileW(SettingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    ChangeEverything(dialog, 5);
-    PressOk(dialog);
+    ChangeEverything(5);
+    PressOk();
     CloseHandle(held);
     ExpectUntouched(SettingsFile(), line);
     EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
@@ -447,7 +307,7 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
     // Names already taken ("res.tmp" a folder, "res1.tmp" someone else's
     // file) are left as they are: the save goes around them.
     ASSERT_TRUE(CreateDirectoryW((folder + L"res.tmp").c_str(), nullptr));
-    ASSERT_TRUE(driver::WriteTextFile(folder + L"res1.tmp", "not the game's"));
+    ASSERT_TRUE(driver::WriteFileBytes(folder + L"res1.tmp", "not the game's"));
     ChangeAndSave(Choice(0, false, false), 5);
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
     EXPECT_EQ("not the game's", FileBytes(folder + L"res1.tmp"));
@@ -458,45 +318,42 @@ TEST_F(Settings, ASaveThatCannotBeWrittenLeavesTheOldFile)
 
 TEST_F(Settings, WithoutAnInstallationTheDialogShowsTheStartValuesAndOkWritesNothing)
 {
-    ASSERT_TRUE(PutFileBytes(SettingsFile(), "1 W L\r\n"));
+    ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), "1 W L\r\n"));
     // The menu's current directory, with a language file: the dialog
     // speaks German.
-    std::wstring current = driver::MakeScratchFolder(L"settings");
-    ASSERT_TRUE(driver::WriteTextFile(current + L"lang.dat", "german"));
-    const std::vector<std::wstring> german = LibraryTexts(L"rm_ger.dll");
+    std::wstring current = LanguageFolder(nullptr);
+    ASSERT_TRUE(driver::WriteFileBytes(current + L"lang.dat", "german"));
+    const std::vector<std::wstring> german = settings::LibraryTexts(L"rm_ger.dll");
 
     // The blank marker and an empty "Path" both enable the settings button
     // and name no folder.
     for (const wchar_t *path : {L" ", L""}) {
         SCOPED_TRACE(path[0] ? "one space" : "empty");
-        ASSERT_TRUE(driver::SetRegistryString(HKEY_LOCAL_MACHINE, menu::AppPathsKey, L"Path", path));
-        StartMenu(current);
+        ASSERT_NO_FATAL_FAILURE(SetPath(path));
+        OpenMenu(current);
         ASSERT_TRUE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window));
-        HWND dialog = OpenDialog();
-        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(OpenDialog());
         EXPECT_EQ(StartValues, Read(dialog));
-        EXPECT_EQ(german, ShownTexts(dialog));
-        ChangeEverything(dialog, 4);
-        PressOk(dialog);
+        EXPECT_EQ(german, settings::ShownTexts(dialog));
+        ChangeEverything(4);
+        PressOk();
         // The choice lives on in the menu, and still reaches no file.
-        dialog = OpenDialog();
-        ASSERT_TRUE(dialog);
+        ASSERT_TRUE(OpenDialog());
         EXPECT_EQ(Choice(4, true, true), Read(dialog));
-        PressOk(dialog);
-        EXPECT_EQ(0, menu::CloseMenu(child, menuWindow));
+        PressOk();
+        EXPECT_EQ(0, menu::CloseMenu(*menuProcess, menuWindow));
         menuWindow = nullptr;
-        driver::Stop(&child);
+        driver::Stop(menuProcess);
         EXPECT_EQ(std::vector<std::wstring>{L"lang.dat"}, FolderListing(current));
         EXPECT_EQ(std::vector<std::wstring>{L"res.dat"}, FolderListing(folder));
         EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
     }
-    driver::RemoveFolder(current);
 }
 
 TEST_F(Settings, WithTheEntryGoneTheCommandStillShowsTheDialogAndTheMenuRefreshesAfterIt)
 {
-    ASSERT_TRUE(PutFileBytes(SettingsFile(), "1 W L\r\n"));
-    StartMenu();
+    ASSERT_TRUE(driver::WriteFileBytes(SettingsFile(), "1 W L\r\n"));
+    OpenMenu();
     HWND settingsButton = driver::FindControl(menuWindow, IDC_PERFORMANCE_SETTINGS).window;
     ASSERT_TRUE(IsWindowEnabled(settingsButton));
 
@@ -504,16 +361,12 @@ TEST_F(Settings, WithTheEntryGoneTheCommandStillShowsTheDialogAndTheMenuRefreshe
     // click on the still enabled button first moves the focus to it, which
     // refreshes the menu: the button goes, and no dialog comes.
     demo::Register(L"", L"");
-    MouseClick(settingsButton);
+    driver::MouseClick(settingsButton);
     EXPECT_TRUE(driver::WaitUntil([&] { return !IsWindowEnabled(settingsButton); }, 10000));
-    EXPECT_FALSE(driver::WaitForDialog(child.processId, nullptr, 2000));
+    EXPECT_FALSE(driver::WaitForDialog(menuProcess->processId, nullptr, 2000));
 
     // The command itself still shows the dialog, on the start values.
-    HWND dialog = OpenDialog(true);
-    ASSERT_TRUE(dialog);
-    EXPECT_EQ(StartValues, Read(dialog));
-    ChangeEverything(dialog, 0);
-    PressOk(dialog);
+    ASSERT_NO_FATAL_FAILURE(ChangeAndSave(StartValues, 0, true));
     EXPECT_FALSE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_PLAY).window));
     EXPECT_TRUE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_INSTALL).window));
     EXPECT_EQ("1 W L\r\n", FileBytes(SettingsFile()));
@@ -521,13 +374,12 @@ TEST_F(Settings, WithTheEntryGoneTheCommandStillShowsTheDialogAndTheMenuRefreshe
 
     // Registered again while the dialog is open: the menu shows it once the
     // dialog has closed.
-    dialog = OpenDialog(true);
-    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(OpenDialog(true));
     EXPECT_EQ(Choice(0, true, true), Read(dialog));
     Install(folder);
     EXPECT_FALSE(IsWindowEnabled(settingsButton));
     driver::Answer(dialog, IDCANCEL);
-    WaitUntilClosed(dialog);
+    WaitUntilClosed();
     EXPECT_TRUE(IsWindowEnabled(settingsButton));
     EXPECT_TRUE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_PLAY).window));
     EXPECT_FALSE(IsWindowEnabled(driver::FindControl(menuWindow, IDC_INSTALL).window));

@@ -79,9 +79,7 @@ HANDLE ClickAndOpenNextRun(HWND window, int id)
     size_t before = demo::ReadLog().size();
     driver::Click(GetDlgItem(window, id));
     std::vector<demo::Run> runs = demo::WaitForRuns(before + 1, 30000);
-    return runs.size() == before + 1
-               ? OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, runs.back().processId)
-               : nullptr;
+    return runs.size() == before + 1 ? driver::Attach(runs.back().processId).process : nullptr;
 }
 
 // Whether the program ended within a minute; releases the handle.
