@@ -27,7 +27,7 @@
 #include "commands.h"
 #include "platform.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/archive_writer.h"
 
 #include <fcntl.h>
 #include <ftw.h>

@@ -2,7 +2,7 @@
 
 #include "platform.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/archive_writer.h"
 
 #include <errno.h>
 #include <stdarg.h>

@@ -1,6 +1,6 @@
 #include "archive_bytes.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/archive_writer.h"
 
 #include <gtest/gtest.h>
 

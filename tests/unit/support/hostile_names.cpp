@@ -1,6 +1,6 @@
 #include "hostile_names.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/archive_writer.h"
 
 #include <string.h>
 

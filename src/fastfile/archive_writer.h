@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gamefs/archive.h"
+#include "fastfile/archive.h"
 
 // Lays out new fast-file archives for the archive tool and the tests: the
 // directory for a list of entries whose data follow it in order, each

@@ -1,4 +1,4 @@
-#include "gamefs/archive_writer.h"
+#include "fastfile/archive_writer.h"
 
 #include <string.h>
 

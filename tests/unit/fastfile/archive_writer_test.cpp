@@ -1,7 +1,7 @@
 // The archive writer: the names it judges and the archives it refuses to
 // lay out, both sides of every limit.
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/archive_writer.h"
 
 #include "support/hostile_names.h"
 
