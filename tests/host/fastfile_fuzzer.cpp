@@ -13,7 +13,7 @@
 #include "fuzz_check.h"
 
 #include "fastfile/archive.h"
-#include "fastfile/archive_writer.h"
+#include "fastfile/names.h"
 #include "gamefs/gamefs_internal.h"
 #include "gamefs/text_line.h"
 

@@ -2,7 +2,7 @@
 // and that lookups see whole names in the searched records only.
 
 #include "fastfile/archive.h"
-#include "fastfile/archive_writer.h"
+#include "fastfile/crc32.h"
 
 #include "support/archive_bytes.h"
 
