@@ -7,7 +7,7 @@
 //      entry through the archive and against opening the loose file of the
 //      same name.
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/layout.h"
 #include "gamefs/directory.h"
 #include "gamefs/file_system.h"
 #include "gamefs/gamefs_internal.h"

@@ -5,7 +5,7 @@
 // (directory.h, file_system.h, game_file.h, text_line.h) only.
 
 #include "core/list.h"
-#include "gamefs/archive.h"
+#include "fastfile/archive.h"
 #include "gamefs/directory.h"
 #include "gamefs/game_file.h"
 

@@ -27,7 +27,8 @@
 #include "commands.h"
 #include "platform.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/crc32.h"
+#include "fastfile/names.h"
 
 #include <fcntl.h>
 #include <ftw.h>

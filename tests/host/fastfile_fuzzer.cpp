@@ -12,8 +12,8 @@
 
 #include "fuzz_check.h"
 
-#include "gamefs/archive.h"
-#include "gamefs/archive_writer.h"
+#include "fastfile/archive.h"
+#include "fastfile/names.h"
 #include "gamefs/gamefs_internal.h"
 #include "gamefs/text_line.h"
 

@@ -4,7 +4,7 @@
 #include "support/archive_bytes.h"
 #include "support/hostile_names.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/names.h"
 
 #include <gtest/gtest.h>
 

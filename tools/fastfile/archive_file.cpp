@@ -2,7 +2,8 @@
 
 #include "platform.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/crc32.h"
+#include "fastfile/names.h"
 
 #include <errno.h>
 #include <stdarg.h>

@@ -5,7 +5,7 @@
 // the tool's commands share: messages, names as printed, an index of the
 // entry table and the copying of an entry's data.
 
-#include "gamefs/archive.h"
+#include "fastfile/archive.h"
 
 #include <stdio.h>
 

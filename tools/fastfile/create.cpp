@@ -2,7 +2,9 @@
 #include "commands.h"
 #include "platform.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/crc32.h"
+#include "fastfile/layout.h"
+#include "fastfile/names.h"
 
 #include <errno.h>
 #include <stdio.h>

@@ -2,7 +2,7 @@
 #include "commands.h"
 #include "platform.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/names.h"
 
 #include <errno.h>
 #include <string.h>

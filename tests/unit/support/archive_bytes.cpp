@@ -1,6 +1,8 @@
 #include "archive_bytes.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/archive.h"
+#include "fastfile/crc32.h"
+#include "fastfile/layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
 #include "hostile_names.h"
 
-#include "gamefs/archive_writer.h"
+#include "fastfile/archive.h"
+#include "fastfile/layout.h"
+#include "fastfile/names.h"
 
 #include <string.h>
 

@@ -1,4 +1,4 @@
-#include "gamefs/archive.h"
+#include "fastfile/archive.h"
 
 #include <string.h>
 

@@ -1,8 +1,8 @@
 // The archive format reader: what is accepted, what is refused and why,
 // and that lookups see whole names in the searched records only.
 
-#include "gamefs/archive.h"
-#include "gamefs/archive_writer.h"
+#include "fastfile/archive.h"
+#include "fastfile/crc32.h"
 
 #include "support/archive_bytes.h"
 
