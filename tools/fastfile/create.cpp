@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -52,8 +53,7 @@ public:
         // same folder always gives the same archive.
         size_t first = sources_.size();
         Walk(file, path);
-        std::sort(sources_.begin() + first, sources_.end(),
-                  [](const Source &a, const Source &b) { return a.name < b.name; });
+        SortFrom(first);
     }
 
     // Leaves out the archive at path, and the file aside that it is built
@@ -74,11 +74,52 @@ private:
         return folder.empty() ? file : folder + "/" + file;
     }
 
-    void AddFile(const std::string &file, const std::string &folder, const std::string &leaf, uint64_t size)
+    void AddFile(std::string file, const std::string &folder, std::string leaf, uint64_t size)
     {
-        Source source{file, folder, leaf, EntryPathOf(file), size};
-        FastFileUpperCase(&source.name[0]);
-        sources_.push_back(source);
+        std::string name = EntryPathOf(file);
+        FastFileUpperCase(&name[0]);
+        sources_.push_back({std::move(file), folder, std::move(leaf), std::move(name), size});
+    }
+
+    static bool NameBefore(const Source &a, const Source &b) { return a.name < b.name; }
+
+    // The first eight bytes of a name as one number, in the names' order:
+    // no name holds a NUL byte, so a shorter name's padding sorts first.
+    static uint64_t Leading(const std::string &name)
+    {
+        uint64_t leading = 0;
+        for (size_t i = 0; i < 8; ++i)
+            leading = leading << 8 | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
+        return leading;
+    }
+
+    // Sorts the sources from first on by their stored names: an index by
+    // the names' leading bytes, which mostly tell them apart without a
+    // call, and then the sources moved into place once each, along the
+    // cycles of the permutation, as a source is costly to move.
+    void SortFrom(size_t first)
+    {
+        if (std::is_sorted(sources_.begin() + first, sources_.end(), NameBefore))
+            return;
+        std::vector<std::pair<uint64_t, size_t>> order;
+        order.reserve(sources_.size() - first);
+        for (size_t i = first; i < sources_.size(); ++i)
+            order.emplace_back(Leading(sources_[i].name), i);
+        std::sort(order.begin(), order.end(), [this](const auto &a, const auto &b) {
+            return a.first != b.first ? a.first < b.first : NameBefore(sources_[a.second], sources_[b.second]);
+        });
+        for (size_t start = 0; start < order.size(); ++start) {
+            if (order[start].second == first + start)
+                continue;  // in place, or placed along an earlier cycle
+            Source held = std::move(sources_[first + start]);
+            size_t at = start;
+            for (size_t from; (from = order[at].second) != first + start; at = from - first) {
+                sources_[first + at] = std::move(sources_[from]);
+                order[at].second = first + at;
+            }
+            sources_[first + at] = std::move(held);
+            order[at].second = first + at;
+        }
     }
 
     void Walk(const std::string &file, const std::string &path)
@@ -90,23 +131,23 @@ private:
             sound_ = false;
             return;
         }
-        for (const FolderItem &item : items) {
+        for (FolderItem &item : items) {
             std::string itemFile = file.empty() ? item.name : file + "/" + item.name;
-            std::string itemPath = path + "/" + item.name;
             switch (item.kind) {
             case PathFolder:
-                Walk(itemFile, itemPath);
+                Walk(itemFile, path + "/" + item.name);
                 break;
             case PathFile:
-                AddFile(itemFile, path, item.name, item.size);
+                AddFile(std::move(itemFile), path, std::move(item.name), item.size);
                 break;
             case PathLink:
-                Say("%s: a link, which an archive cannot hold", Printable(itemPath).c_str());
+                Say("%s/%s: a link, which an archive cannot hold", Printable(path).c_str(), Printable(item.name).c_str());
                 sound_ = false;
                 break;
             case PathSpecial:
             case PathAbsent:
-                Say("%s: not a regular file, which an archive cannot hold", Printable(itemPath).c_str());
+                Say("%s/%s: not a regular file, which an archive cannot hold", Printable(path).c_str(),
+                    Printable(item.name).c_str());
                 sound_ = false;
                 break;
             }
@@ -147,12 +188,13 @@ bool Gatherer::Done()
             sound_ = false;
         }
     }
-    // Two files of one name, found through a sorted index, not a scan per file.
+    // Two files of one name, found through a sorted index, not a scan per
+    // file; the files of one folder are in order already.
     std::vector<size_t> order(sources_.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [this](size_t a, size_t b) { return sources_[a].name < sources_[b].name; });
+    std::iota(order.begin(), order.end(), 0);
+    if (!std::is_sorted(sources_.begin(), sources_.end(), NameBefore))
+        std::stable_sort(order.begin(), order.end(),
+                         [this](size_t a, size_t b) { return NameBefore(sources_[a], sources_[b]); });
     for (size_t i = 1; i < order.size(); ++i) {
         const Source &first = sources_[order[i - 1]], &again = sources_[order[i]];
         if (first.name == again.name) {
@@ -164,12 +206,13 @@ bool Gatherer::Done()
     return sound_;
 }
 
-// Writes the archive into out, the file aside for the archive at path: room
-// for the directory, then each file's data and end marker, then the
-// directory with the sizes and checksums that the copies found. Closes out.
+// Writes the archive into out, the file aside for the archive at path (a
+// descriptor): room for the directory, then each file's data and end
+// marker, then the directory with the sizes and checksums that the copies
+// found. Closes out.
 class ArchiveWriter {
 public:
-    ArchiveWriter(FILE *out, const std::string &path, const std::vector<Source> &sources,
+    ArchiveWriter(int out, const std::string &path, const std::vector<Source> &sources,
                   const std::vector<uint32_t> &sizes)
         : out_(out), path_(path), sources_(sources), sizes_(sizes), checksums_(sources.size())
     {
@@ -190,26 +233,40 @@ public:
             for (const Source &source : sources_)
                 names.push_back(source.name.c_str());
             FastFileLayOut(directory.data(), count, names.data(), sizes_.data(), checksums_.data());
-            written = fseek(out_, 0, SEEK_SET) == 0 && Put(directory.data(), directory.size());
+            written = Flush() && (WriteAtStart(out_, directory.data(), directory.size()) || Failed());
         }
-        if (fclose(out_) != 0 && written && !failedInput_) {
-            error_ = errno;
-            written = false;
-        }
+        if (!CloseWritten(out_) && written && !failedInput_)
+            written = Failed();
         if (!written && !failedInput_)
             Say("cannot write %s: %s", Printable(path_).c_str(), strerror(error_));
         return written;
     }
 
 private:
-    // Writes n bytes; false with error_ on failure.
+    // Writes n bytes; false with error_ on failure. Small pieces wait in
+    // pending_ to go out together; one that fills it goes straight out.
     bool Put(const void *bytes, size_t n)
     {
-        if (n > 0 && fwrite(bytes, 1, n, out_) != n) {
-            error_ = errno;
+        if (held_ + n > sizeof pending_ && !Flush())
             return false;
-        }
+        if (n >= sizeof pending_)
+            return WriteTo(out_, bytes, n) || Failed();
+        memcpy(pending_ + held_, bytes, n);
+        held_ += n;
         return true;
+    }
+
+    bool Flush()
+    {
+        size_t n = held_;
+        held_ = 0;
+        return n == 0 || WriteTo(out_, pending_, n) || Failed();
+    }
+
+    bool Failed()
+    {
+        error_ = errno;
+        return false;
     }
 
     // Copies exactly the size the file had when it was found, and its end
@@ -234,20 +291,25 @@ private:
                 failedInput_ = true;
             } else if (static_cast<unsigned long>(got) > left || (got == 0 && left > 0)) {
                 Changed(source);
-            } else if (Put(buffer, static_cast<size_t>(got))) {
-                checksums_[i] = FastFileCrc32(checksums_[i], buffer, static_cast<size_t>(got));
-                left -= static_cast<uint32_t>(got);
-                if (left > 0 || static_cast<size_t>(got) == wanted)
-                    continue;  // a short read ends a regular file
+            } else {
+                size_t n = static_cast<size_t>(got);
+                checksums_[i] = FastFileCrc32(checksums_[i], buffer, n);
+                left -= static_cast<uint32_t>(n);
+                // A short read ends a regular file: the end marker goes out
+                // with the last of the data, in the room the read left.
+                bool end = left == 0 && n < wanted;
+                if (end)
+                    buffer[n++] = FastFileEndMarker;
+                if (!Put(buffer, n))
+                    break;
+                if (!end)
+                    continue;
                 copied = true;
             }
             break;
         }
         CloseFile(in);
-        if (failedInput_)
-            return InputFailed();
-        char marker = FastFileEndMarker;
-        return copied && Put(&marker, 1);
+        return failedInput_ ? InputFailed() : copied;
     }
 
     bool InputFailed()
@@ -263,7 +325,7 @@ private:
         return InputFailed();
     }
 
-    FILE *out_;
+    int out_;
     const std::string &path_;
     const std::vector<Source> &sources_;
     const std::vector<uint32_t> &sizes_;  // as the files were found
@@ -271,7 +333,11 @@ private:
     FileOpener opener_;
     int error_ = 0;  // of the failed write
     bool failedInput_ = false;  // said where it happened
+    static char pending_[1 << 16];
+    size_t held_ = 0;  // bytes in pending_
 };
+
+char ArchiveWriter::pending_[1 << 16];
 
 // The sizes of the files, when one archive can hold them all; otherwise
 // says which file takes it past what readers can reach.
@@ -313,12 +379,11 @@ int CreateArchive(const std::string &path, const std::vector<std::string> &files
     // folder, a link) is refused, never written through, and never removed.
     std::string partial = path + ".partial";
     std::string why;
-    FILE *out = ReplaceRegularFile(partial, &why);
-    if (!out) {
+    int out = ReplaceRegularFile(partial, &why);
+    if (out < 0) {
         Say("cannot create %s: %s", Printable(partial).c_str(), why.c_str());
         return 1;
     }
-    setvbuf(out, nullptr, _IOFBF, 1 << 16);  // small files go out together
     if (!ArchiveWriter(out, path, sources, sizes).Write(options.verbose)) {
         remove(partial.c_str());
         return 1;
