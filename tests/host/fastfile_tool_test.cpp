@@ -153,6 +153,12 @@ TEST_F(FastFileTool, CreateListExtractVerify)
     Write("OTHER.DAT", other);
     EXPECT_EQ(Tool("verify OTHER.DAT && echo 0").output,
               "OTHER.DAT: sound, 3 entries; structure only, as the archive holds no checksums of its data\n0\n");
+
+    // The depfile names the archive, then every file packed, folder walked and list read, as Make and Ninja read them.
+    Write("a b#:$/S/F.TXT", "f");
+    Write("list", "S\n");
+    EXPECT_EQ(Tool("create --depfile D.d D.DAT -C 'a b#:$' -T list && cat D.d").output,
+              "D.DAT: \\\n a\\ b\\#\\:$$/S/F.TXT \\\n a\\ b\\#\\:$$/S \\\n list\n");
 }
 
 TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
@@ -183,6 +189,7 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
         {"create FASTFILE.DAT", "usage:", 2},
         {"list", "usage:", 2},
         {"list -C in FASTFILE.DAT", "list takes only the archive", 2},
+        {"list --depfile D.d FASTFILE.DAT", "--depfile is for create only", 2},
         {"verify -C in FASTFILE.DAT", "verify takes only the archive", 2},
         {"frobnicate FASTFILE.DAT", "unknown command frobnicate", 2},
     };

@@ -68,6 +68,9 @@ public:
 
     const std::vector<Source> &Sources() const { return sources_; }
 
+    // Every folder walked, in the order walked.
+    const std::vector<std::string> &Folders() const { return folders_; }
+
 private:
     static std::string In(const std::string &folder, const std::string &file)
     {
@@ -124,6 +127,7 @@ private:
 
     void Walk(const std::string &file, const std::string &path)
     {
+        folders_.push_back(path);
         std::vector<FolderItem> items;
         std::string why;
         if (!ListFolder(path, &items, &why)) {
@@ -141,7 +145,8 @@ private:
                 AddFile(std::move(itemFile), path, std::move(item.name), item.size);
                 break;
             case PathLink:
-                Say("%s/%s: a link, which an archive cannot hold", Printable(path).c_str(), Printable(item.name).c_str());
+                Say("%s/%s: a link, which an archive cannot hold", Printable(path).c_str(),
+                    Printable(item.name).c_str());
                 sound_ = false;
                 break;
             case PathSpecial:
@@ -156,6 +161,7 @@ private:
 
     std::string folder_;
     std::vector<Source> sources_;
+    std::vector<std::string> folders_;
     bool sound_ = true;
 };
 
@@ -361,6 +367,93 @@ bool SizesInOneArchive(const std::string &path, const std::vector<Source> &sourc
     return true;
 }
 
+// A path as Make and Ninja read it in a depfile, escaped as GCC escapes
+// them: a space after twice the backslashes before it and one more, '#' and
+// ':' after a backslash, '$' doubled. False for a line break, which no
+// escape can carry.
+bool DepfileName(const std::string &path, std::string *name)
+{
+    size_t backslashes = 0;  // just before
+    for (char c : path) {
+        if (c == '\n' || c == '\r')
+            return false;
+        if (c == ' ' || c == '\t')
+            name->append(backslashes + 1, '\\');
+        else if (c == '#' || c == ':')
+            *name += '\\';
+        else if (c == '$')
+            *name += '$';
+        *name += c;
+        backslashes = c == '\\' ? backslashes + 1 : 0;
+    }
+    return true;
+}
+
+// The depfile of the archive at path: its name, then every file packed,
+// every folder walked (a file added to one makes the archive anew) and
+// every list read. A folder that holds the archive is left out: writing
+// the archive changes its date. False, said, when a path cannot be written
+// in a depfile.
+bool DepfileText(const std::string &path, const Gatherer &gatherer, const std::vector<std::string> &lists,
+                 std::string *text)
+{
+    bool sound = true;
+    auto name = [&](const std::string &written) {
+        if (!DepfileName(written, text)) {
+            Say("%s: a name with a line break, which a depfile cannot hold", Printable(written).c_str());
+            sound = false;
+        }
+    };
+    auto input = [&](const std::string &written) {
+        *text += " \\\n ";
+        name(written);
+    };
+    name(path);
+    *text += ':';
+    for (const Source &source : gatherer.Sources())
+        input(source.Path());
+    size_t slash = path.find_last_of("/\\");
+    FileIdentity own, other;
+    bool known = IdentityOf(slash == std::string::npos ? "." : path.substr(0, slash + 1), &own);
+    for (const std::string &folder : gatherer.Folders()) {
+        if (!known || !IdentityOf(folder, &other) || !(other == own))
+            input(folder);
+    }
+    for (const std::string &list : lists) {
+        if (list != "-")
+            input(list);
+    }
+    *text += '\n';
+    return sound;
+}
+
+// Writes text into a new file at path, built aside and moved into place as
+// the archive is. False, said, on failure, and nothing is left.
+bool WriteWhole(const std::string &path, const std::string &text)
+{
+    std::string partial = path + ".partial", why;
+    int out = ReplaceRegularFile(partial, &why);
+    if (out < 0) {
+        Say("cannot create %s: %s", Printable(partial).c_str(), why.c_str());
+        return false;
+    }
+    bool written = WriteTo(out, text.data(), text.size());
+    int error = errno;
+    if (!CloseWritten(out) && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        Say("cannot write %s: %s", Printable(path).c_str(), strerror(error));
+    } else if (!MoveIntoPlace(partial, path, &why)) {
+        Say("cannot replace %s: %s", Printable(path).c_str(), why.c_str());
+        written = false;
+    }
+    if (!written)
+        remove(partial.c_str());
+    return written;
+}
+
 }  // namespace
 
 int CreateArchive(const std::string &path, const std::vector<std::string> &files, const ToolOptions &options)
@@ -370,7 +463,9 @@ int CreateArchive(const std::string &path, const std::vector<std::string> &files
         gatherer.Add(file);
     gatherer.LeaveOut(path);
     std::vector<uint32_t> sizes;
-    if (!gatherer.Done() || !SizesInOneArchive(path, gatherer.Sources(), &sizes))
+    std::string depfile;
+    if (!gatherer.Done() || !SizesInOneArchive(path, gatherer.Sources(), &sizes) ||
+        (!options.depfile.empty() && !DepfileText(path, gatherer, options.lists, &depfile)))
         return 1;
     const std::vector<Source> &sources = gatherer.Sources();
     // Built aside and moved into place, so that a failure leaves no partial
@@ -384,7 +479,8 @@ int CreateArchive(const std::string &path, const std::vector<std::string> &files
         Say("cannot create %s: %s", Printable(partial).c_str(), why.c_str());
         return 1;
     }
-    if (!ArchiveWriter(out, path, sources, sizes).Write(options.verbose)) {
+    if (!ArchiveWriter(out, path, sources, sizes).Write(options.verbose) ||
+        (!options.depfile.empty() && !WriteWhole(options.depfile, depfile))) {
         remove(partial.c_str());
         return 1;
     }
