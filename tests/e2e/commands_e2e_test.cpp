@@ -33,6 +33,7 @@ const DWORD Patience = 30000;
 
 const std::wstring Folder = demo::InstallFolder;
 const std::wstring Game = Folder + L"\\rumbelon.exe";
+const std::wstring GameData = Folder + L"\\FASTFILE.DAT";
 const std::wstring Uninstaller = Folder + L"\\" + demo::UninstallerName;
 const std::wstring StartMenu = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Rumbelon\\";
 
@@ -582,9 +583,10 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     ExpectStays(window);
     EXPECT_EQ(L"", demo::AnswerPages(setup.processId, {L"Next >", L"Install", L"Finish"}, Patience));
     EXPECT_EQ(0, driver::WaitForExit(installer, Patience));
-    EXPECT_EQ((std::vector<std::wstring>{L"res.dat", L"rumbelon.exe", L"uninst.exe"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"FASTFILE.DAT", L"res.dat", L"rumbelon.exe", L"uninst.exe"}),
               FolderListing(Folder + L"\\"));
     EXPECT_TRUE(FileBytes(demo::DiscFolder() + L"rumbelon\\rumbelon.exe") == FileBytes(Game));
+    EXPECT_TRUE(FileBytes(demo::DiscFolder() + L"rumbelon\\FASTFILE.DAT") == FileBytes(GameData));
     EXPECT_EQ("6 F H\r\n", FileBytes(settingsFile));
     EXPECT_EQ(Folder, RegistryString(menu::AppPathsKey, L"Path"));
     EXPECT_EQ(Game, RegistryString(menu::AppPathsKey, nullptr));
@@ -597,8 +599,8 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     EXPECT_EQ(1u, RegistryNumber(menu::UninstallKey, L"NoRepair"));
     EXPECT_FALSE(RegistryString(menu::UninstallKey, L"DisplayVersion").empty());
     EXPECT_EQ(Folder, RegistryString(menu::UninstallKey, L"InstallLocation"));
-    EXPECT_EQ((FileBytes(Game).size() + FileBytes(Uninstaller).size() + 7) / 1024,  // and res.dat
-              RegistryNumber(menu::UninstallKey, L"EstimatedSize"));
+    EXPECT_EQ((FileBytes(Game).size() + FileBytes(GameData).size() + FileBytes(Uninstaller).size() + 7) / 1024,
+              RegistryNumber(menu::UninstallKey, L"EstimatedSize"));  // 7: res.dat
     EXPECT_EQ((std::vector<std::wstring>{L"Rumbelon.lnk", L"Uninstall Rumbelon.lnk"}), FolderListing(StartMenu));
     EXPECT_EQ(1u, demo::ReadLog().size());
     InvalidateRect(window, nullptr, FALSE);
@@ -637,6 +639,8 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     HWND gameWindow = driver::WaitForTopWindow(L"Rumbelon", L"Rumbelon", game.processId, Patience);
     ASSERT_TRUE(gameWindow);
     std::wstring report = ControlText(GetDlgItem(gameWindow, 100));
+    // Its texts are what the build packed into its folder's archive, beside which no loose copy is.
+    EXPECT_EQ(0u, report.find(L"Rumbelon (demo stand-in), its texts read from its FASTFILE.DAT\r\n"));
     EXPECT_NE(std::wstring::npos, report.find(L"Command line: \"" + Game + L"\"\r\n"))
         << std::string(report.begin(), report.end());
     EXPECT_NE(std::wstring::npos, report.find(L"Current directory: " + Folder + L"\r\n"));
