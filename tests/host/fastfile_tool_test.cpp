@@ -393,6 +393,11 @@ TEST_F(FastFileTool, ExtractNeverWritesOutsideItsFolder)
     EXPECT_EQ(folder.status, 1);
     EXPECT_NE(folder.output.find("whose folder out/SUB is a link"), std::string::npos) << folder.output;
     EXPECT_EQ(Listing("elsewhere"), "elsewhere\nelsewhere/kept\n");
+    // A folder made aside whose place a later entry took is not moved over it: it goes, and that is said.
+    Write("late.dat", ArchiveBytes({{"D\\X", "x"}, {"D", "file"}}));
+    EXPECT_EQ(Tool("extract late.dat -C late").output,
+              "fastfile: cannot create the folder late/D: File exists; the entries in it are not extracted\n");
+    EXPECT_EQ(Listing("late"), "late\nlate/D\n");
     // Of two entries of one name, the one a lookup finds: the first.
     Write("twice.dat", ArchiveBytes({{"A.TXT", "first"}, {"A.TXT", "second"}}));
     EXPECT_EQ(Tool("extract twice.dat -C all 2>&1 && '" FASTFILE_TOOL "' extract twice.dat A.TXT -C one").status, 0);
