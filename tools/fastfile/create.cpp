@@ -368,16 +368,16 @@ bool SizesInOneArchive(const std::string &path, const std::vector<Source> &sourc
 }
 
 // A path as Make and Ninja read it in a depfile, escaped as GCC escapes
-// them: a space after twice the backslashes before it and one more, '#' and
-// ':' after a backslash, '$' doubled. False for a line break, which no
-// escape can carry.
+// them: a space after a backslash, and the backslashes before it doubled;
+// '#' and ':' after a backslash; '$' doubled. False for a tab or a line
+// break, which Ninja cannot read in a name.
 bool DepfileName(const std::string &path, std::string *name)
 {
     size_t backslashes = 0;  // just before
     for (char c : path) {
-        if (c == '\n' || c == '\r')
+        if (c == '\t' || c == '\n' || c == '\r')
             return false;
-        if (c == ' ' || c == '\t')
+        if (c == ' ')
             name->append(backslashes + 1, '\\');
         else if (c == '#' || c == ':')
             *name += '\\';
@@ -400,7 +400,7 @@ bool DepfileText(const std::string &path, const Gatherer &gatherer, const std::v
     bool sound = true;
     auto name = [&](const std::string &written) {
         if (!DepfileName(written, text)) {
-            Say("%s: a name with a line break, which a depfile cannot hold", Printable(written).c_str());
+            Say("%s: a name with a tab or a line break, which a depfile cannot hold", Printable(written).c_str());
             sound = false;
         }
     };
