@@ -9,7 +9,7 @@
 
 namespace {
 
-const char Version[] = "fastfile 1.1\n";
+const char Version[] = "fastfile 1.2\n";
 
 const char Synopsis[] =
     "usage: fastfile create ARCHIVE [-v] [-C DIR] [-T LIST] [--depfile FILE] [FILE|FOLDER...]\n"
@@ -28,9 +28,9 @@ const char Details[] =
     "  -T LIST  the names also come from LIST, one a line ('-': standard input)\n"
     "  -v       print each name as it is packed or extracted\n"
     "  -l       list each entry's offset and size too\n"
-    "  --depfile FILE  create: write to FILE, as Make and Ninja read\n"
-    "           dependencies, ARCHIVE and every file, folder and list it\n"
-    "           was made from\n"
+    "  --depfile FILE\n"
+    "           create: write to FILE, as Make and Ninja read dependencies,\n"
+    "           ARCHIVE and every file, folder and list it was made from\n"
     "  --       what follows is a name, even when it begins with '-'\n"
     "  --help, --version\n"
     "\n"
