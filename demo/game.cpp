@@ -2,7 +2,9 @@
 // title "Rumbelon" (which the menu looks for to refuse a second start) that
 // shows its command line, its current directory and the settings it reads
 // from "res.dat" there, a loose file or an entry of the folder's
-// "FASTFILE.DAT", through the game's own file layer.
+// "FASTFILE.DAT", through the game's own file layer; under texts that it
+// reads the same way from its own folder, where the build packs them into
+// the game's "FASTFILE.DAT".
 
 #include "demo_log.h"
 #include "gamefs/file_system.h"
@@ -14,11 +16,28 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <string.h>
 
 namespace {
 
 const char Name[] = "Rumbelon";
 const int ReportId = 100;
+
+// The window's texts, one a line in "window.txt" in the game's folder: its
+// heading, then the names of what it reports. Lines the file lacks keep
+// these.
+enum { Heading, CommandLineName, DirectoryName, SettingsName, TextCount };
+char Texts[TextCount][128] = {"Rumbelon (demo stand-in), without its window.txt", "Command line",
+                              "Current directory", "Settings"};
+
+void ReadTexts()
+{
+    GameFile *file = OpenGameFile(ProgramDirectory, "window.txt", "rb");
+    char line[sizeof Texts[0]];
+    for (int i = 0; file && i < TextCount && ReadLine(file, line, sizeof line); ++i)
+        memcpy(Texts[i], line, sizeof line);
+    CloseGameFile(file);
+}
 
 // What "res.dat" in the current directory says, in words.
 void DescribeSettings(char *out, size_t size)
@@ -45,9 +64,9 @@ void ShowReport(HWND window)
     char directory[MAX_PATH] = "", settings[128], report[4 * MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, directory);
     DescribeSettings(settings, sizeof settings);
-    snprintf(report, sizeof report,
-             "Rumbelon (demo stand-in)\r\nCommand line: %s\r\nCurrent directory: %s\r\nSettings: %s",
-             GetCommandLineA(), directory, settings);
+    ReadTexts();
+    snprintf(report, sizeof report, "%s\r\n%s: %s\r\n%s: %s\r\n%s: %s", Texts[Heading], Texts[CommandLineName],
+             GetCommandLineA(), Texts[DirectoryName], directory, Texts[SettingsName], settings);
     RECT client;
     GetClientRect(window, &client);
     CreateWindowExA(0, "Edit", report, WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY, 8, 8,

@@ -66,6 +66,7 @@ BrandingText "Rumbelon"
 ; uninstaller removes: a file added to the folder is added here.
 !macro ForEachGameFile Apply
   !insertmacro ${Apply} "rumbelon.exe"
+  !insertmacro ${Apply} "FASTFILE.DAT"
 !macroend
 
 !define MUI_ICON "${ICON}"

@@ -22,6 +22,12 @@ static bool IsPortDigit(char c)
 // dot and with the spaces before it ignored: "nul .txt" is NUL.
 static bool NamesDevice(const char *part, size_t n)
 {
+    switch (part[0] & ~0x20) {  // each device's first letter, in either case
+    case 'A': case 'C': case 'L': case 'N': case 'P':
+        break;
+    default:
+        return false;
+    }
     size_t base = 0;
     while (base < n && part[base] != '.')
         ++base;
@@ -68,8 +74,10 @@ unsigned FastFileCheckName(const char *name)
             faults |= FastFileNameControl;
         if (*c == ':')  // a drive, or a stream of a file
             faults |= FastFileNameOutside;
-        if (strchr("<>\"|?*", *c))
+        switch (*c) {
+        case '<': case '>': case '"': case '|': case '?': case '*':
             faults |= FastFileNameUnkept;
+        }
     }
     for (const char *part = name;; ++part) {
         const char *end = part;

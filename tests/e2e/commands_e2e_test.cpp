@@ -33,6 +33,7 @@ const wchar_t EmptyFolder[] = L"C:\\Rumbelon without game";
 
 const std::wstring Folder = demo::InstallFolder;
 const std::wstring Game = Folder + L"\\rumbelon.exe";
+const std::wstring GameData = Folder + L"\\FASTFILE.DAT";
 const std::wstring Uninstaller = Folder + L"\\" + demo::UninstallerName;
 const std::wstring Shortcuts = demo::StartMenuFolder;
 
@@ -410,9 +411,10 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     ExpectStays();
     EXPECT_EQ(L"", demo::AnswerPages(setup.processId, {L"Next >", L"Install", L"Finish"}, Patience));
     EXPECT_EQ(0, driver::WaitForExit(installer, Patience));
-    EXPECT_EQ((std::vector<std::wstring>{L"res.dat", L"rumbelon.exe", L"uninst.exe"}),
+    EXPECT_EQ((std::vector<std::wstring>{L"FASTFILE.DAT", L"res.dat", L"rumbelon.exe", L"uninst.exe"}),
               FolderListing(Folder + L"\\"));
     EXPECT_TRUE(FileBytes(demo::DiscFolder() + L"rumbelon\\rumbelon.exe") == FileBytes(Game));
+    EXPECT_TRUE(FileBytes(demo::DiscFolder() + L"rumbelon\\FASTFILE.DAT") == FileBytes(GameData));
     EXPECT_EQ("6 F H\r\n", FileBytes(settingsFile));
     EXPECT_EQ(Folder, RegistryString(menu::AppPathsKey, L"Path"));
     EXPECT_EQ(Game, RegistryString(menu::AppPathsKey, nullptr));
@@ -425,8 +427,8 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     EXPECT_EQ(1u, RegistryNumber(menu::UninstallKey, L"NoRepair"));
     EXPECT_FALSE(RegistryString(menu::UninstallKey, L"DisplayVersion").empty());
     EXPECT_EQ(Folder, RegistryString(menu::UninstallKey, L"InstallLocation"));
-    EXPECT_EQ((FileBytes(Game).size() + FileBytes(Uninstaller).size() + 7) / 1024,  // and res.dat
-              RegistryNumber(menu::UninstallKey, L"EstimatedSize"));
+    EXPECT_EQ((FileBytes(Game).size() + FileBytes(GameData).size() + FileBytes(Uninstaller).size() + 7) / 1024,
+              RegistryNumber(menu::UninstallKey, L"EstimatedSize"));  // 7: res.dat
     EXPECT_EQ((std::vector<std::wstring>{L"Rumbelon.lnk", L"Uninstall Rumbelon.lnk"}), FolderListing(Shortcuts));
     EXPECT_EQ(1u, demo::ReadLog().size());
     InvalidateRect(menuWindow, nullptr, FALSE);
@@ -464,6 +466,8 @@ TEST_F(Commands, RoundTripWithTheDiscsInstaller)
     HWND gameWindow = driver::WaitForTopWindow(L"Rumbelon", L"Rumbelon", game.processId, Patience);
     ASSERT_TRUE(gameWindow);
     std::wstring report = driver::ControlText(GetDlgItem(gameWindow, 100), Patience);
+    // Its texts are what the build packed into its folder's archive, beside which no loose copy is.
+    EXPECT_EQ(0u, report.find(L"Rumbelon (demo stand-in), its texts read from its FASTFILE.DAT\r\n"));
     EXPECT_NE(std::wstring::npos, report.find(L"Command line: \"" + Game + L"\"\r\n"))
         << std::string(report.begin(), report.end());
     EXPECT_NE(std::wstring::npos, report.find(L"Current directory: " + Folder + L"\r\n"));

@@ -153,6 +153,12 @@ TEST_F(FastFileTool, CreateListExtractVerify)
     Write("OTHER.DAT", other);
     EXPECT_EQ(Tool("verify OTHER.DAT && echo 0").output,
               "OTHER.DAT: sound, 3 entries; structure only, as the archive holds no checksums of its data\n0\n");
+
+    // The depfile names the archive, then every file packed, folder walked and list read, as Make and Ninja read them.
+    Write("a b#:$/S/F.TXT", "f");
+    Write("list", "S\n");
+    EXPECT_EQ(Tool("create --depfile D.d D.DAT -C 'a b#:$' -T list && cat D.d").output,
+              "D.DAT: \\\n a\\ b\\#\\:$$/S/F.TXT \\\n a\\ b\\#\\:$$/S \\\n list\n");
 }
 
 TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
@@ -183,6 +189,7 @@ TEST_F(FastFileTool, RefusalsLeaveNothingBehind)
         {"create FASTFILE.DAT", "usage:", 2},
         {"list", "usage:", 2},
         {"list -C in FASTFILE.DAT", "list takes only the archive", 2},
+        {"list --depfile D.d FASTFILE.DAT", "--depfile is for create only", 2},
         {"verify -C in FASTFILE.DAT", "verify takes only the archive", 2},
         {"frobnicate FASTFILE.DAT", "unknown command frobnicate", 2},
     };
@@ -386,6 +393,11 @@ TEST_F(FastFileTool, ExtractNeverWritesOutsideItsFolder)
     EXPECT_EQ(folder.status, 1);
     EXPECT_NE(folder.output.find("whose folder out/SUB is a link"), std::string::npos) << folder.output;
     EXPECT_EQ(Listing("elsewhere"), "elsewhere\nelsewhere/kept\n");
+    // A folder made aside whose place a later entry took is not moved over it: it goes, and that is said.
+    Write("late.dat", ArchiveBytes({{"D\\X", "x"}, {"D", "file"}}));
+    EXPECT_EQ(Tool("extract late.dat -C late").output,
+              "fastfile: cannot create the folder late/D: File exists; the entries in it are not extracted\n");
+    EXPECT_EQ(Listing("late"), "late\nlate/D\n");
     // Of two entries of one name, the one a lookup finds: the first.
     Write("twice.dat", ArchiveBytes({{"A.TXT", "first"}, {"A.TXT", "second"}}));
     EXPECT_EQ(Tool("extract twice.dat -C all 2>&1 && '" FASTFILE_TOOL "' extract twice.dat A.TXT -C one").status, 0);

@@ -197,23 +197,57 @@ std::string NameFaultText(unsigned faults)
     return joined;
 }
 
-EntryIndex::EntryIndex(const std::vector<const FastFileEntry *> &records)
+// Stored names compared as strings: up to the first NUL, 12 bytes at most.
+// Done here rather than by strncmp, whose call costs more than the few
+// bytes that names share.
+static int CompareNames(const char *a, const char *b)
 {
-    sorted_.reserve(records.size());
-    for (const FastFileEntry *entry : records)
-        sorted_.emplace_back(StoredName(*entry), entry);
-    // Stable: of equal names, the first in the table stays first.
-    std::stable_sort(sorted_.begin(), sorted_.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (size_t i = 0; i < FastFileNameSize; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+        if (x == 0)
+            break;
+    }
+    return 0;
+}
+
+static bool NameBefore(const FastFileEntry *a, const FastFileEntry *b)
+{
+    return CompareNames(a->name, b->name) < 0;
+}
+
+EntryIndex::EntryIndex(const std::vector<const FastFileEntry *> &records) : sorted_(records)
+{
+    // Stable: of equal names, the first in the table stays first. An
+    // archive that create made is in order already.
+    if (!std::is_sorted(sorted_.begin(), sorted_.end(), NameBefore))
+        std::stable_sort(sorted_.begin(), sorted_.end(), NameBefore);
+    for (size_t i = 0; i < sorted_.size(); ++i) {
+        if (!sorted_[i]->name[0] || (i > 0 && !NameBefore(sorted_[i - 1], sorted_[i])))
+            hidden_.push_back(sorted_[i]);
+    }
+    std::sort(hidden_.begin(), hidden_.end());
+}
+
+const FastFileEntry *EntryIndex::First(const char *name) const
+{
+    if (!name[0])
+        return nullptr;
+    auto found = std::lower_bound(sorted_.begin(), sorted_.end(), name, [](const FastFileEntry *item, const char *key) {
+        return CompareNames(item->name, key) < 0;
+    });
+    return found != sorted_.end() && CompareNames((*found)->name, name) == 0 ? *found : nullptr;
 }
 
 const FastFileEntry *EntryIndex::Find(const std::string &name) const
 {
-    if (name.empty() || name.size() > FastFileNameSize)
-        return nullptr;
-    auto found = std::lower_bound(sorted_.begin(), sorted_.end(), name,
-                                  [](const auto &item, const std::string &key) { return item.first < key; });
-    return found != sorted_.end() && found->first == name ? found->second : nullptr;
+    return name.size() > FastFileNameSize ? nullptr : First(name.c_str());
+}
+
+const FastFileEntry *EntryIndex::Reached(const FastFileEntry &entry) const
+{
+    return std::binary_search(hidden_.begin(), hidden_.end(), &entry) ? First(entry.name) : &entry;
 }
 
 CopyOutcome CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, int out)

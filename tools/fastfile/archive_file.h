@@ -75,10 +75,15 @@ public:
 
     // The record a lookup of this record's own name finds: another one when
     // an earlier record has the same name, none for an empty name.
-    const FastFileEntry *Reached(const FastFileEntry &entry) const { return Find(StoredName(entry)); }
+    const FastFileEntry *Reached(const FastFileEntry &entry) const;
 
 private:
-    std::vector<std::pair<std::string, const FastFileEntry *>> sorted_;
+    // The first record whose name is the stored name given (at most 12
+    // bytes, ending at the first NUL), if any.
+    const FastFileEntry *First(const char *name) const;
+
+    std::vector<const FastFileEntry *> sorted_;  // of equal names, the first in the table first
+    std::vector<const FastFileEntry *> hidden_;  // by address: what a lookup of their names does not find
 };
 
 struct CopyOutcome {

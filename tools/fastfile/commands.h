@@ -9,9 +9,11 @@
 #include <vector>
 
 struct ToolOptions {
-    std::string folder;    // -C: names are relative to it; empty for the current one
-    bool verbose = false;  // -v: each name as it is handled
-    bool details = false;  // -l: list each entry's size and offset too
+    std::string folder;               // -C: names are relative to it; empty for the current one
+    std::vector<std::string> lists;   // -T: where names were read from ("-": standard input)
+    std::string depfile;              // --depfile: where create names what the archive was made from
+    bool verbose = false;             // -v: each name as it is handled
+    bool details = false;             // -l: list each entry's size and offset too
 };
 
 // Packs the files into a new archive at path. Each is named by its path
@@ -19,7 +21,9 @@ struct ToolOptions {
 // backslashes; a folder stands for every file beneath it, sorted by the
 // names they get. Nothing is written unless every name is one that the
 // format can hold and that no other file has, and nothing is left behind
-// on failure.
+// on failure. With a depfile, writes there, as Make and Ninja read
+// dependencies, the archive's path and every file, folder and list it was
+// made from.
 int CreateArchive(const std::string &path, const std::vector<std::string> &files, const ToolOptions &options);
 
 // The entries' names, or with details their sizes and offsets too. Exit 1

@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -18,12 +19,44 @@ std::string TargetOf(const std::string &folder, const std::string &name)
     return (folder.empty() ? "." : folder) + "/" + NativePath(name);
 }
 
+// Where the last separator of a path or an entry's name is; npos for none.
+size_t LastSeparator(const std::string &path)
+{
+    size_t at = path.size();
+    while (at > 0 && path[at - 1] != '\\' && path[at - 1] != '/')
+        --at;
+    return at - 1;
+}
+
 // The part of an entry's name before its last separator: entries in a row
 // mostly share it, and then their folders need no second look.
 std::string FolderPart(const std::string &name)
 {
-    size_t slash = name.find_last_of("\\/");
+    size_t slash = LastSeparator(name);
     return slash == std::string::npos ? std::string() : name.substr(0, slash);
+}
+
+// The last component of a path or an entry's name.
+std::string LeafOf(const std::string &path)
+{
+    return path.substr(LastSeparator(path) + 1);
+}
+
+// Removes a folder that this run made aside, with whatever is in it; links
+// in it go themselves, and are never followed.
+void RemoveMadeAside(const std::string &folder)
+{
+    std::vector<FolderItem> items;
+    std::string why;
+    ListFolder(folder, &items, &why);
+    for (const FolderItem &item : items) {
+        std::string path = folder + "/" + item.name;
+        if (item.kind == PathFolder)
+            RemoveMadeAside(path);
+        else
+            remove(path.c_str());
+    }
+    RemoveFolder(folder);
 }
 
 // The folders an entry's name passes through under folder, outermost first.
@@ -113,8 +146,13 @@ bool FitTheData(const std::string &path, const ArchiveFile &archive, const std::
 }
 
 // Writes entries under the folder, whose names have been judged safe and on
-// whose way no link stands. Each folder is made once, and one that cannot be
-// made is said once.
+// whose way no link stands. A folder that is not there yet is made under a
+// temporary name beside its place, its entries are written in it under
+// their own names, and it takes its place when the run ends: whoever looks
+// finds it only when every entry in it is complete. Into a folder that was
+// there, each entry is written under a temporary name beside its place and
+// moved there when complete. Each folder is made once, and one that cannot
+// be made is said once.
 class Extractor {
 public:
     Extractor(const std::string &path, const ArchiveFile &archive, const std::string &folder)
@@ -122,12 +160,18 @@ public:
     {
     }
 
-    // Says what was left to the end.
-    void Finish() const { SayCutOffCount(path_, cutOff_); }
+    // Moves the folders made aside into their places, and says what was
+    // left to the end. False when a folder could not take its place.
+    bool Finish()
+    {
+        SayCutOffCount(path_, cutOff_);
+        bool settled = true;
+        for (const Aside &aside : asides_)
+            settled = Settle(aside) && settled;
+        return settled;
+    }
 
-    // Each entry's data go to a temporary file beside its place, which
-    // takes the place only when they are complete and sound; on failure
-    // nothing of the entry is left.
+    // On failure nothing of the entry is left.
     bool Write(const FastFileEntry &entry)
     {
         if (!FastFileEntryInside(&entry, archive_.start.fileSize)) {
@@ -135,66 +179,133 @@ public:
             return false;
         }
         std::string name = StoredName(entry);
-        if (!MakeFoldersOf(name))
+        const Made *folder = FolderFor(name);
+        if (!folder)
             return false;
-        std::string target = TargetOf(folder_, name), temporary, why;
-        int out = CreateTemporaryBeside(target, &temporary, &why);
+        std::string target, written, why;
+        int out;
+        if (folder->aside) {
+            written = folder->where + "/" + LeafOf(name);
+            out = OpenNewFile(written, &why);
+        } else {
+            target = TargetOf(folder_, name);
+            out = CreateTemporaryBeside(target, &written, &why);
+        }
         if (out < 0) {
-            Say("cannot create %s: %s", Printable(target).c_str(), why.c_str());
+            Say("cannot create %s: %s", Printable(TargetOf(folder_, name)).c_str(), why.c_str());
             return false;
         }
+        bool kept = Fill(entry, out, name);
+        if (kept && !folder->aside && !PutInPlace(written, target, &why)) {
+            Say("cannot create %s: %s", Printable(target).c_str(), why.c_str());
+            kept = false;
+        }
+        if (!kept)
+            remove(written.c_str());
+        return kept;
+    }
+
+private:
+    // A folder made under a temporary name, and its place.
+    struct Aside {
+        std::string place, temporary;
+    };
+
+    // Where a folder on an entry's way is now: its place, or inside a
+    // folder made aside.
+    struct Made {
+        std::string where;
+        bool aside;
+    };
+
+    // Copies the data of the entry of this name into out and closes it;
+    // true when they are complete and sound, else says why.
+    bool Fill(const FastFileEntry &entry, int out, const std::string &name)
+    {
         CopyOutcome copied = CopyEntry(archive_, entry, out);
         int closed = CloseWritten(out) ? 0 : errno;
-        bool kept = false;
         if (copied.what == CopyOutcome::ReadFailed)
             Say("cannot read %s: %s", Printable(path_).c_str(), strerror(copied.error));
         else if (copied.what == CopyOutcome::CutOff)
             Say("%s: the file ends inside the data of the entry %s: the archive is cut off", Printable(path_).c_str(),
                 NameText(entry).c_str());
         else if (copied.what == CopyOutcome::WriteFailed || closed)
-            Say("cannot write %s: %s", Printable(target).c_str(), strerror(closed ? closed : copied.error));
+            Say("cannot write %s: %s", Printable(TargetOf(folder_, name)).c_str(),
+                strerror(closed ? closed : copied.error));
         else if (archive_.HasChecksums() && copied.checksum != entry.checksum)
             Say("%s: the entry %s is damaged: its data do not match their CRC-32; not extracted",
                 Printable(path_).c_str(), NameText(entry).c_str());
-        else if (!PutInPlace(temporary, target, &why))
-            Say("cannot create %s: %s", Printable(target).c_str(), why.c_str());
         else
-            kept = true;
-        if (!kept)
-            remove(temporary.c_str());
-        return kept;
+            return true;
+        return false;
     }
 
-private:
-    bool MakeFoldersOf(const std::string &name)
+    // Where the folder of the entry name is now, made with the folders on
+    // its way when missing; null when one cannot be made.
+    const Made *FolderFor(const std::string &name)
     {
         std::string part = FolderPart(name);
-        if (part == lastMade_)
-            return true;
+        if (part == lastPart_)  // entries in a row mostly share their folder
+            return &last_;
+        Made at{folder_.empty() ? "." : folder_, false};
         for (const std::string &on : FoldersOnTheWay(folder_, name)) {
-            if (made_.count(on))
+            auto known = made_.find(on);
+            if (known != made_.end()) {
+                at = known->second;
                 continue;
+            }
             if (failed_.count(on))
-                return false;
+                return nullptr;
             std::string why;
-            if (!MakeFolder(on, &why)) {
+            bool made;
+            if (at.aside) {  // inside a folder made aside: under its own name
+                at.where += "/" + LeafOf(on);
+                made = MakeFolder(at.where, &why);
+            } else if (KindOf(on) == PathAbsent) {  // new: made aside until the run ends
+                made = MakeTemporaryFolderBeside(on, &at.where, &why);
+                if (made) {
+                    at.aside = true;
+                    asides_.push_back({on, at.where});
+                }
+            } else {
+                at.where = on;
+                made = MakeFolder(on, &why);
+            }
+            if (!made) {
                 Say("cannot create the folder %s: %s; the entries in it are not extracted", Printable(on).c_str(),
                     why.c_str());
                 failed_.insert(on);
-                return false;
+                return nullptr;
             }
-            made_.insert(on);
+            made_[on] = at;
         }
-        lastMade_ = part;
-        return true;
+        lastPart_ = part;
+        last_ = at;
+        return &last_;
+    }
+
+    // Moves a folder made aside into its place. Should something have
+    // taken the place meanwhile, what was made aside is removed again.
+    bool Settle(const Aside &aside)
+    {
+        std::string why;
+        if (MoveFolderIntoPlace(aside.temporary, aside.place, &why))
+            return true;
+        Say("cannot create the folder %s: %s; the entries in it are not extracted", Printable(aside.place).c_str(),
+            why.c_str());
+        RemoveMadeAside(aside.temporary);
+        return false;
     }
 
     const std::string &path_;
     const ArchiveFile &archive_;
     const std::string &folder_;
-    std::unordered_set<std::string> made_, failed_;
-    std::string lastMade_ = "\\";  // the folder part whose folders were all made last
-    unsigned cutOff_ = 0;            // entries past the end of the file
+    std::unordered_map<std::string, Made> made_;  // by the folder's place
+    std::unordered_set<std::string> failed_;
+    std::vector<Aside> asides_;
+    std::string lastPart_ = "\\";  // no entry's folder part
+    Made last_{"", false};          // where lastPart_'s folder is
+    unsigned cutOff_ = 0;           // entries past the end of the file
 };
 
 }  // namespace
@@ -267,8 +378,7 @@ int ExtractArchive(const std::string &path, const std::vector<std::string> &name
         if (!extractor.Write(*entry))
             status = 1;
     }
-    extractor.Finish();
-    return status;
+    return extractor.Finish() ? status : 1;
 }
 
 // For each searched record whose data overlap the directory or the data of

@@ -9,10 +9,10 @@
 
 namespace {
 
-const char Version[] = "fastfile 1.1\n";
+const char Version[] = "fastfile 1.2\n";
 
 const char Synopsis[] =
-    "usage: fastfile create ARCHIVE [-v] [-C DIR] [-T LIST] [FILE|FOLDER...]\n"
+    "usage: fastfile create ARCHIVE [-v] [-C DIR] [-T LIST] [--depfile FILE] [FILE|FOLDER...]\n"
     "       fastfile list [-l] ARCHIVE\n"
     "       fastfile extract ARCHIVE [-v] [-C DIR] [-T LIST] [NAME...]\n"
     "       fastfile verify ARCHIVE\n";
@@ -28,6 +28,9 @@ const char Details[] =
     "  -T LIST  the names also come from LIST, one a line ('-': standard input)\n"
     "  -v       print each name as it is packed or extracted\n"
     "  -l       list each entry's offset and size too\n"
+    "  --depfile FILE\n"
+    "           create: write to FILE, as Make and Ninja read dependencies,\n"
+    "           ARCHIVE and every file, folder and list it was made from\n"
     "  --       what follows is a name, even when it begins with '-'\n"
     "  --help, --version\n"
     "\n"
@@ -36,7 +39,6 @@ const char Details[] =
 
 struct CommandLine {
     std::vector<std::string> words;  // command, archive, names
-    std::vector<std::string> lists;  // -T
     ToolOptions options;
     bool help = false, version = false;
 };
@@ -61,6 +63,13 @@ bool Parse(int argc, char **argv, CommandLine *line, std::string *problem)
             line->help = true;
         } else if (word == "--version") {
             line->version = true;
+        } else if (word == "--depfile" || word.compare(0, 10, "--depfile=") == 0) {
+            std::string value = word.size() > 9 ? word.substr(10) : ++i < argc ? argv[i] : "";
+            if (value.empty()) {
+                *problem = "option --depfile needs a value";
+                return false;
+            }
+            line->options.depfile = value;
         } else if (word[1] == '-') {
             *problem = "unknown option " + Printable(word);
             return false;
@@ -82,7 +91,7 @@ bool Parse(int argc, char **argv, CommandLine *line, std::string *problem)
                     if (option == 'C')
                         line->options.folder = value;
                     else
-                        line->lists.push_back(value);
+                        line->options.lists.push_back(value);
                     break;
                 } else {
                     *problem = "unknown option -" + Printable(std::string(1, option));
@@ -141,16 +150,18 @@ int Run(CommandLine &line)
     const std::string archive = line.words[1];
     std::vector<std::string> names(line.words.begin() + 2, line.words.end());
     const bool takesNames = command == "create" || command == "extract";
-    if (!takesNames && (!names.empty() || !line.lists.empty() || !line.options.folder.empty()))
+    if (!takesNames && (!names.empty() || !line.options.lists.empty() || !line.options.folder.empty()))
         return UsageError(command + " takes only the archive");
     if (command != "list" && line.options.details)
         return UsageError("-l is for list only");
-    for (const std::string &list : line.lists) {
+    if (command != "create" && !line.options.depfile.empty())
+        return UsageError("--depfile is for create only");
+    for (const std::string &list : line.options.lists) {
         if (!ReadList(list, &names))
             return 1;
     }
     if (command == "create") {
-        if (names.empty() && line.lists.empty())
+        if (names.empty() && line.options.lists.empty())
             return UsageError("create needs the files to pack");
         return CreateArchive(archive, names, line.options);
     }

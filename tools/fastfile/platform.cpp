@@ -74,28 +74,24 @@ std::string FolderOf(const std::string &path)
 
 }  // namespace
 
-bool MakeFolder(const std::string &path, std::string *why)
+namespace {
+
+// Makes a folder where nothing of that name stands yet; what stands there,
+// a link too, is never followed.
+bool MakeNewFolder(const std::string &path, std::string *why)
 {
 #ifdef _WIN32
-    if (CreateDirectoryA(path.c_str(), nullptr))
-        return true;
-    DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
-        DWORD attributes = GetFileAttributesA(path.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            return true;
-    }
-    *why = Win32Text(error);
-    return false;
+    return CreateDirectoryA(path.c_str(), nullptr) || FailWin32(why);
 #else
-    if (mkdir(path.c_str(), 0777) == 0)
-        return true;
-    int error = errno;
-    struct stat64 info;
-    if (error == EEXIST && stat64(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        return true;
-    return FailErrno(why, error);
+    return mkdir(path.c_str(), 0777) == 0 || FailErrno(why, errno);
 #endif
+}
+
+}  // namespace
+
+bool MakeFolder(const std::string &path, std::string *why)
+{
+    return MakeNewFolder(path, why) || IsFolderOrLinkToOne(path);
 }
 
 bool MakeFolders(const std::string &path, std::string *failed, std::string *why)
@@ -246,18 +242,17 @@ bool ListFolder(const std::string &path, std::vector<FolderItem> *items, std::st
     errno = 0;
     // readdir64: inode numbers above 32 bits would fail the 32-bit readdir.
     for (const struct dirent64 *item; (item = readdir64(folder)) != nullptr; errno = 0) {
-        std::string name = item->d_name;
-        if (name == "." || name == "..")
+        FolderItem found{item->d_name, PathSpecial, 0};
+        if (found.name == "." || found.name == "..")
             continue;
-        FolderItem found{name, PathSpecial, 0};
         switch (item->d_type) {
         case DT_DIR: found.kind = PathFolder; break;
         case DT_LNK: found.kind = PathLink; break;
         case DT_REG:
-        case DT_UNKNOWN: found.kind = KindAt(dirfd(folder), name, &found.size); break;
+        case DT_UNKNOWN: found.kind = KindAt(dirfd(folder), found.name, &found.size); break;
         default: break;
         }
-        items->push_back(found);
+        items->push_back(std::move(found));
     }
     int error = errno;
     closedir(folder);
@@ -312,10 +307,7 @@ void CloseFile(int file)
     close(file);
 }
 
-namespace {
-
-// A descriptor of a new file made exclusively, or -1 with *why.
-int CreateNew(const std::string &path, std::string *why)
+int OpenNewFile(const std::string &path, std::string *why)
 {
 #ifdef _WIN32
     int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
@@ -327,47 +319,68 @@ int CreateNew(const std::string &path, std::string *why)
     return fd;
 }
 
-}  // namespace
-
-FILE *CreateNewFile(const std::string &path, std::string *why)
-{
-    int fd = CreateNew(path, why);
-    if (fd < 0)
-        return nullptr;
-    FILE *stream = fdopen(fd, "wb");
-    if (!stream) {
-        FailErrno(why, errno);
-        close(fd);
-    }
-    return stream;
-}
-
-FILE *ReplaceRegularFile(const std::string &path, std::string *why)
+int ReplaceRegularFile(const std::string &path, std::string *why)
 {
     if (KindOf(path) == PathFile && remove(path.c_str()) != 0) {
         FailErrno(why, errno);
-        return nullptr;
+        return -1;
     }
-    return CreateNewFile(path, why);
+    return OpenNewFile(path, why);
 }
 
-int CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why)
+namespace {
+
+// A name beside path that no entry can hold ("fastfile-" and ".tmp" alone
+// are 13 characters), numbered on through the run, so that each is tried
+// once however many are made in a folder.
+std::string NextNameBeside(const std::string &path)
 {
 #ifdef _WIN32
     static const std::string prefix = "fastfile-" + std::to_string(_getpid()) + "-";
 #else
     static const std::string prefix = "fastfile-" + std::to_string(getpid()) + "-";
 #endif
-    // "fastfile-" and ".tmp" alone are 13 characters: no entry has such a name.
+    static unsigned number = 0;
+    return FolderOf(path) + prefix + std::to_string(++number) + ".tmp";
+}
+
+// Makes something under the next free name beside path: make(name) makes
+// it only where nothing stands. A name that is taken is passed over; one
+// that is free but refused fails at once.
+template <typename Make>
+bool MakeBeside(const std::string &path, std::string *temporary, Make make)
+{
     for (int attempt = 1; attempt <= 100; ++attempt) {
-        *temporary = FolderOf(path) + prefix + std::to_string(attempt) + ".tmp";
-        int fd = CreateNew(*temporary, why);
-        if (fd >= 0)
-            return fd;
-        if (KindOf(*temporary) == PathAbsent)  // not taken: the folder refuses it
-            return -1;
+        *temporary = NextNameBeside(path);
+        if (make(*temporary))
+            return true;
+        if (KindOf(*temporary) == PathAbsent)
+            return false;
     }
-    return -1;
+    return false;
+}
+
+}  // namespace
+
+int CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why)
+{
+    int fd = -1;
+    MakeBeside(path, temporary, [&](const std::string &name) { return (fd = OpenNewFile(name, why)) >= 0; });
+    return fd;
+}
+
+bool MakeTemporaryFolderBeside(const std::string &path, std::string *temporary, std::string *why)
+{
+    return MakeBeside(path, temporary, [&](const std::string &name) { return MakeNewFolder(name, why); });
+}
+
+void RemoveFolder(const std::string &path)
+{
+#ifdef _WIN32
+    RemoveDirectoryA(path.c_str());
+#else
+    rmdir(path.c_str());
+#endif
 }
 
 bool WriteTo(int file, const void *bytes, size_t n)
@@ -390,6 +403,15 @@ bool WriteTo(int file, const void *bytes, size_t n)
         n -= static_cast<size_t>(wrote);
     }
     return true;
+}
+
+bool WriteAtStart(int file, const void *bytes, size_t n)
+{
+#ifdef _WIN32
+    return _lseeki64(file, 0, SEEK_SET) == 0 && WriteTo(file, bytes, n);
+#else
+    return lseek(file, 0, SEEK_SET) == 0 && WriteTo(file, bytes, n);
+#endif
 }
 
 bool CloseWritten(int file)
@@ -416,6 +438,26 @@ bool PutInPlace(const std::string &from, const std::string &path, std::string *w
     // rename replaces a file, a link or a pipe itself and refuses a folder
     // (EISDIR), all in one step.
     return MoveIntoPlace(from, path, why);
+}
+
+bool MoveFolderIntoPlace(const std::string &from, const std::string &to, std::string *why)
+{
+#ifdef _WIN32
+    // Without MOVEFILE_REPLACE_EXISTING nothing standing at to is replaced.
+    return MoveFileExA(from.c_str(), to.c_str(), 0) != 0 || FailWin32(why);
+#else
+#ifdef RENAME_NOREPLACE
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return FailErrno(why, errno);
+#endif
+    // Where the file system cannot be told not to replace, rename would
+    // replace only an empty folder, and only one made since this look.
+    if (KindOf(to) != PathAbsent)
+        return FailErrno(why, EEXIST);
+    return rename(from.c_str(), to.c_str()) == 0 || FailErrno(why, errno);
+#endif
 }
 
 bool MoveIntoPlace(const std::string &from, const std::string &to, std::string *why)

@@ -5,7 +5,7 @@
 // Windows FormatMessage's for the calls that report through GetLastError.
 
 #include <stdint.h>
-#include <stdio.h>
+#include <stddef.h>
 
 #include <string>
 #include <vector>
@@ -91,13 +91,14 @@ long ReadFrom(int file, void *buffer, size_t n);
 void CloseFile(int file);
 
 // A new file opened for writing, made only where no file, folder or link of
-// that name exists yet (so none is ever followed); null with *why.
-FILE *CreateNewFile(const std::string &path, std::string *why);
+// that name exists yet (so none is ever followed): a descriptor of the
+// system, written with WriteTo; -1 with *why.
+int OpenNewFile(const std::string &path, std::string *why);
 
-// Like CreateNewFile, but a regular file already standing there (one left by
+// Like OpenNewFile, but a regular file already standing there (one left by
 // a run that was killed) is removed first; a link, a folder or a special
 // file there is refused, never followed and never removed.
-FILE *ReplaceRegularFile(const std::string &path, std::string *why);
+int ReplaceRegularFile(const std::string &path, std::string *why);
 
 // A new file in the folder of path, under a name that no entry can hold
 // (longer than 12 characters) and that nothing had: made exclusively, so
@@ -106,8 +107,17 @@ FILE *ReplaceRegularFile(const std::string &path, std::string *why);
 // written whole at once; -1 with *why.
 int CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why);
 
+// A new folder beside path, made as CreateTemporaryBeside makes its file.
+bool MakeTemporaryFolderBeside(const std::string &path, std::string *temporary, std::string *why);
+
+// Removes a folder if it is empty.
+void RemoveFolder(const std::string &path);
+
 // Writes all n bytes; false with errno set.
 bool WriteTo(int file, const void *bytes, size_t n);
+
+// Writes all n bytes at the start of the file; false with errno set.
+bool WriteAtStart(int file, const void *bytes, size_t n);
 
 // Closes a file that was written; false with errno set when the system
 // reports a failure of the writes only now.
@@ -118,6 +128,10 @@ bool CloseWritten(int file);
 // what it points to) or a special file such as a pipe, as tar replaces
 // them. A folder there is kept, and the move fails.
 bool PutInPlace(const std::string &from, const std::string &path, std::string *why);
+
+// Moves the folder from to the place to, where nothing may stand: not even
+// an empty folder there is replaced.
+bool MoveFolderIntoPlace(const std::string &from, const std::string &to, std::string *why);
 
 // Moves from over to, replacing to if it is a file.
 bool MoveIntoPlace(const std::string &from, const std::string &to, std::string *why);
