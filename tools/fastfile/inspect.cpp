@@ -68,28 +68,11 @@ std::vector<std::string> FoldersOnTheWay(const std::string &folder, const std::s
     return folders;
 }
 
-// Says which entry's data run past the end of the archive file: the first
-// one by name, those after it, in a cut-off archive most often all the
-// rest, counted in one line at the end (SayCutOffCount).
-void SayCutOff(const std::string &path, const ArchiveFile &archive, const FastFileEntry &entry, unsigned *count)
-{
-    if ((*count)++ == 0)
-        Say("%s: the entry %s %s: the archive is cut off", Printable(path).c_str(), NameText(entry).c_str(),
-            PastEndText(entry, archive).c_str());
-}
-
-void SayCutOffCount(const std::string &path, unsigned count)
-{
-    if (count > 1)
-        Say("%s: %u more entries run past the end of the file too", Printable(path).c_str(), count - 1);
-}
-
 // A link where one of an entry's folders goes could take the entry
 // anywhere, so it refuses the whole run before anything is written, as
 // bsdtar refuses to extract through links. The target folder itself is the
 // user's choice and may be one.
-bool NoLinksOnTheWay(const std::string &path, const std::vector<const FastFileEntry *> &chosen,
-                     const std::string &folder)
+bool NoLinksOnTheWay(ToolRun *run, const std::vector<const FastFileEntry *> &chosen)
 {
     std::unordered_set<std::string> seen;  // each folder is looked at once
     std::string last = "\\";               // no entry's folder part
@@ -98,10 +81,10 @@ bool NoLinksOnTheWay(const std::string &path, const std::vector<const FastFileEn
         if (part == last)
             continue;
         last = part;
-        for (const std::string &on : FoldersOnTheWay(folder, name)) {
+        for (const std::string &on : FoldersOnTheWay(run->folder, name)) {
             if (seen.insert(on).second && IsLink(on)) {
-                Say("%s: refusing the entry %s, whose folder %s is a link; nothing was extracted",
-                    Printable(path).c_str(), NameText(*entry).c_str(), Printable(on).c_str());
+                Fail(run, "%s: refusing the entry %s, whose folder %s is a link; nothing was extracted",
+                     Printable(run->archive).c_str(), NameText(*entry).c_str(), Printable(on).c_str());
                 return false;
             }
         }
@@ -111,14 +94,14 @@ bool NoLinksOnTheWay(const std::string &path, const std::vector<const FastFileEn
 
 // Every entry is judged before any is written: a name that could leave the
 // folder refuses the whole run, so a hostile archive writes nothing at all.
-bool AllSafe(const std::string &path, const std::vector<const FastFileEntry *> &chosen)
+bool AllSafe(ToolRun *run, const std::vector<const FastFileEntry *> &chosen)
 {
     bool safe = true;
     for (const FastFileEntry *entry : chosen) {
         unsigned faults = FastFileCheckName(StoredName(*entry).c_str()) & FastFileNameUnsafe;
         if (faults) {
-            Say("%s: refusing the entry %s, whose name %s; nothing was extracted", Printable(path).c_str(),
-                NameText(*entry).c_str(), NameFaultText(faults).c_str());
+            Fail(run, "%s: refusing the entry %s, whose name %s; nothing was extracted",
+                 Printable(run->archive).c_str(), NameText(*entry).c_str(), NameFaultText(faults).c_str());
             safe = false;
         }
     }
@@ -129,7 +112,7 @@ bool AllSafe(const std::string &path, const std::vector<const FastFileEntry *> &
 // so that a small archive could fill a disk: the entries chosen may hold no
 // more than the archive's data do. Entries whose data run past the end of
 // the file are not written, and do not count.
-bool FitTheData(const std::string &path, const ArchiveFile &archive, const std::vector<const FastFileEntry *> &chosen)
+bool FitTheData(ToolRun *run, const ArchiveFile &archive, const std::vector<const FastFileEntry *> &chosen)
 {
     uint64_t total = 0;
     for (const FastFileEntry *entry : chosen) {
@@ -139,246 +122,221 @@ bool FitTheData(const std::string &path, const ArchiveFile &archive, const std::
     const uint32_t held = archive.start.fileSize - archive.start.directorySize;
     if (total <= held)
         return true;
-    Say("%s: the entries to extract hold %s bytes, more than the %u bytes of data in the archive: their data "
-        "overlap; nothing was extracted",
-        Printable(path).c_str(), std::to_string(total).c_str(), held);
+    Fail(run,
+         "%s: the entries to extract hold %s bytes, more than the %u bytes of data in the archive: their data "
+         "overlap; nothing was extracted",
+         Printable(run->archive).c_str(), std::to_string(total).c_str(), held);
     return false;
 }
 
-// Writes entries under the folder, whose names have been judged safe and on
-// whose way no link stands. A folder that is not there yet is made under a
-// temporary name beside its place, its entries are written in it under
-// their own names, and it takes its place when the run ends: whoever looks
-// finds it only when every entry in it is complete. Into a folder that was
-// there, each entry is written under a temporary name beside its place and
-// moved there when complete. Each folder is made once, and one that cannot
-// be made is said once.
-class Extractor {
-public:
-    Extractor(const std::string &path, const ArchiveFile &archive, const std::string &folder)
-        : path_(path), archive_(archive), folder_(folder)
-    {
-    }
+// Where a folder on an entry's way is now: its place, or inside a folder
+// made aside.
+struct Made {
+    std::string where;
+    bool aside;
+};
 
-    // Moves the folders made aside into their places, and says what was
-    // left to the end. False when a folder could not take its place.
-    bool Finish()
-    {
-        SayCutOffCount(path_, cutOff_);
-        bool settled = true;
-        for (const Aside &aside : asides_)
-            settled = Settle(aside) && settled;
-        return settled;
-    }
+// A folder made under a temporary name, and its place.
+struct Aside {
+    std::string place, temporary;
+};
 
-    // On failure nothing of the entry is left.
-    bool Write(const FastFileEntry &entry)
-    {
-        if (!FastFileEntryInside(&entry, archive_.start.fileSize)) {
-            SayCutOff(path_, archive_, entry, &cutOff_);
-            return false;
+// The folders on the entries' way, as the run makes them. A folder that is
+// not there yet is made under a temporary name beside its place, its
+// entries are written in it under their own names, and it takes its place
+// when the run ends: whoever looks finds it only when every entry in it is
+// complete. Into a folder that was there, each entry is written under a
+// temporary name beside its place and moved there when complete. Each
+// folder is made once, and one that cannot be made is said once.
+struct Folders {
+    std::unordered_map<std::string, Made> made;  // by the folder's place
+    std::unordered_set<std::string> failed;
+    std::vector<Aside> asides;
+    std::string lastPart = "\\";  // no entry's folder part
+    Made last{"", false};          // where lastPart's folder is
+};
+
+// Where the folder of the entry name is now, made with the folders on its
+// way when missing; null when one cannot be made.
+const Made *FolderFor(ToolRun *run, Folders *folders, const std::string &name)
+{
+    std::string part = FolderPart(name);
+    if (part == folders->lastPart)  // entries in a row mostly share their folder
+        return &folders->last;
+    Made at{run->folder.empty() ? "." : run->folder, false};
+    for (const std::string &on : FoldersOnTheWay(run->folder, name)) {
+        auto known = folders->made.find(on);
+        if (known != folders->made.end()) {
+            at = known->second;
+            continue;
         }
-        std::string name = StoredName(entry);
-        const Made *folder = FolderFor(name);
-        if (!folder)
-            return false;
-        std::string target, written, why;
-        int out;
-        if (folder->aside) {
-            written = folder->where + "/" + LeafOf(name);
-            out = OpenNewFile(written, &why);
+        if (folders->failed.count(on))
+            return nullptr;
+        std::string why;
+        bool made;
+        if (at.aside) {  // inside a folder made aside: under its own name
+            at.where += "/" + LeafOf(on);
+            made = MakeFolder(at.where, &why);
+        } else if (KindOf(on) == PathAbsent) {  // new: made aside until the run ends
+            made = MakeTemporaryFolderBeside(on, &at.where, &why);
+            if (made) {
+                at.aside = true;
+                folders->asides.push_back({on, at.where});
+            }
         } else {
-            target = TargetOf(folder_, name);
-            out = CreateTemporaryBeside(target, &written, &why);
+            at.where = on;
+            made = MakeFolder(on, &why);
         }
-        if (out < 0) {
-            Say("cannot create %s: %s", Printable(TargetOf(folder_, name)).c_str(), why.c_str());
-            return false;
+        if (!made) {
+            Fail(run, "cannot create the folder %s: %s; the entries in it are not extracted", Printable(on).c_str(),
+                 why.c_str());
+            folders->failed.insert(on);
+            return nullptr;
         }
-        bool kept = Fill(entry, out, name);
-        if (kept && !folder->aside && !PutInPlace(written, target, &why)) {
-            Say("cannot create %s: %s", Printable(target).c_str(), why.c_str());
-            kept = false;
-        }
-        if (!kept)
-            remove(written.c_str());
-        return kept;
+        folders->made[on] = at;
     }
+    folders->lastPart = part;
+    folders->last = at;
+    return &folders->last;
+}
 
-private:
-    // A folder made under a temporary name, and its place.
-    struct Aside {
-        std::string place, temporary;
-    };
+// Copies the data of the entry of this name into out and closes it; true
+// when they are complete and sound, else fails saying why.
+bool Fill(ToolRun *run, ArchiveFile *archive, const FastFileEntry &entry, int out, const std::string &name)
+{
+    CopyOutcome copied = CopyEntry(archive, entry, out);
+    int closed = CloseWritten(out) ? 0 : errno;
+    const std::string path = Printable(run->archive);
+    if (copied.what == CopyOutcome::ReadFailed)
+        Fail(run, "cannot read %s: %s", path.c_str(), strerror(copied.error));
+    else if (copied.what == CopyOutcome::CutOff)
+        Fail(run, "%s: the file ends inside the data of the entry %s: the archive is cut off", path.c_str(),
+             NameText(entry).c_str());
+    else if (copied.what == CopyOutcome::WriteFailed || closed)
+        Fail(run, "cannot write %s: %s", Printable(TargetOf(run->folder, name)).c_str(),
+             strerror(closed ? closed : copied.error));
+    else if (archive->HasChecksums() && copied.checksum != entry.checksum)
+        Fail(run, "%s: the entry %s is damaged: its data do not match their CRC-32; not extracted", path.c_str(),
+             NameText(entry).c_str());
+    else
+        return true;
+    return false;
+}
 
-    // Where a folder on an entry's way is now: its place, or inside a
-    // folder made aside.
-    struct Made {
-        std::string where;
-        bool aside;
-    };
-
-    // Copies the data of the entry of this name into out and closes it;
-    // true when they are complete and sound, else says why.
-    bool Fill(const FastFileEntry &entry, int out, const std::string &name)
-    {
-        CopyOutcome copied = CopyEntry(archive_, entry, out);
-        int closed = CloseWritten(out) ? 0 : errno;
-        if (copied.what == CopyOutcome::ReadFailed)
-            Say("cannot read %s: %s", Printable(path_).c_str(), strerror(copied.error));
-        else if (copied.what == CopyOutcome::CutOff)
-            Say("%s: the file ends inside the data of the entry %s: the archive is cut off", Printable(path_).c_str(),
-                NameText(entry).c_str());
-        else if (copied.what == CopyOutcome::WriteFailed || closed)
-            Say("cannot write %s: %s", Printable(TargetOf(folder_, name)).c_str(),
-                strerror(closed ? closed : copied.error));
-        else if (archive_.HasChecksums() && copied.checksum != entry.checksum)
-            Say("%s: the entry %s is damaged: its data do not match their CRC-32; not extracted",
-                Printable(path_).c_str(), NameText(entry).c_str());
-        else
-            return true;
-        return false;
+// Writes one entry, whose name has been judged safe and on whose way no
+// link stands. On failure nothing of the entry is left.
+void WriteEntry(ToolRun *run, ArchiveFile *archive, Folders *folders, const FastFileEntry &entry)
+{
+    std::string name = StoredName(entry);
+    const Made *folder = FolderFor(run, folders, name);
+    if (!folder)
+        return;
+    std::string target, written, why;
+    int out;
+    if (folder->aside) {
+        written = folder->where + "/" + LeafOf(name);
+        out = OpenNewFile(written, &why);
+    } else {
+        target = TargetOf(run->folder, name);
+        out = CreateTemporaryBeside(target, &written, &why);
     }
-
-    // Where the folder of the entry name is now, made with the folders on
-    // its way when missing; null when one cannot be made.
-    const Made *FolderFor(const std::string &name)
-    {
-        std::string part = FolderPart(name);
-        if (part == lastPart_)  // entries in a row mostly share their folder
-            return &last_;
-        Made at{folder_.empty() ? "." : folder_, false};
-        for (const std::string &on : FoldersOnTheWay(folder_, name)) {
-            auto known = made_.find(on);
-            if (known != made_.end()) {
-                at = known->second;
-                continue;
-            }
-            if (failed_.count(on))
-                return nullptr;
-            std::string why;
-            bool made;
-            if (at.aside) {  // inside a folder made aside: under its own name
-                at.where += "/" + LeafOf(on);
-                made = MakeFolder(at.where, &why);
-            } else if (KindOf(on) == PathAbsent) {  // new: made aside until the run ends
-                made = MakeTemporaryFolderBeside(on, &at.where, &why);
-                if (made) {
-                    at.aside = true;
-                    asides_.push_back({on, at.where});
-                }
-            } else {
-                at.where = on;
-                made = MakeFolder(on, &why);
-            }
-            if (!made) {
-                Say("cannot create the folder %s: %s; the entries in it are not extracted", Printable(on).c_str(),
-                    why.c_str());
-                failed_.insert(on);
-                return nullptr;
-            }
-            made_[on] = at;
-        }
-        lastPart_ = part;
-        last_ = at;
-        return &last_;
+    if (out < 0) {
+        Fail(run, "cannot create %s: %s", Printable(TargetOf(run->folder, name)).c_str(), why.c_str());
+        return;
     }
+    bool kept = Fill(run, archive, entry, out, name);
+    if (kept && !folder->aside && !PutInPlace(written, target, &why)) {
+        Fail(run, "cannot create %s: %s", Printable(target).c_str(), why.c_str());
+        kept = false;
+    }
+    if (!kept)
+        remove(written.c_str());
+}
 
-    // Moves a folder made aside into its place. Should something have
-    // taken the place meanwhile, what was made aside is removed again.
-    bool Settle(const Aside &aside)
-    {
+// Moves the folders made aside into their places. Should something have
+// taken a place meanwhile, what was made aside is removed again.
+void Settle(ToolRun *run, const Folders &folders)
+{
+    for (const Aside &aside : folders.asides) {
         std::string why;
         if (MoveFolderIntoPlace(aside.temporary, aside.place, &why))
-            return true;
-        Say("cannot create the folder %s: %s; the entries in it are not extracted", Printable(aside.place).c_str(),
-            why.c_str());
+            continue;
+        Fail(run, "cannot create the folder %s: %s; the entries in it are not extracted",
+             Printable(aside.place).c_str(), why.c_str());
         RemoveMadeAside(aside.temporary);
-        return false;
     }
-
-    const std::string &path_;
-    const ArchiveFile &archive_;
-    const std::string &folder_;
-    std::unordered_map<std::string, Made> made_;  // by the folder's place
-    std::unordered_set<std::string> failed_;
-    std::vector<Aside> asides_;
-    std::string lastPart_ = "\\";  // no entry's folder part
-    Made last_{"", false};          // where lastPart_'s folder is
-    unsigned cutOff_ = 0;           // entries past the end of the file
-};
+}
 
 }  // namespace
 
-int ListArchive(const std::string &path, const ToolOptions &options)
+void ListArchive(ToolRun *run)
 {
     ArchiveFile archive;
-    if (!LoadArchive(path, &archive))
-        return 1;
-    if (options.details)
+    if (!LoadArchive(run, &archive))
+        return;
+    if (run->details)
         printf("%-12s %10s %10s\n", "NAME", "OFFSET", "SIZE");
-    int status = 0;
     unsigned cutOff = 0;
     for (const FastFileEntry *entry : Records(archive)) {
-        if (options.details)
+        if (run->details)
             printf("%-12s %10u %10u\n", NameText(*entry).c_str(), entry->offset, entry->size);
         else
             printf("%s\n", NameText(*entry).c_str());
-        if (!FastFileEntryInside(entry, archive.start.fileSize)) {
-            SayCutOff(path, archive, *entry, &cutOff);
-            status = 1;
-        }
+        if (!FastFileEntryInside(entry, archive.start.fileSize))
+            SayCutOff(run, archive, *entry, &cutOff);
     }
-    SayCutOffCount(path, cutOff);
-    return status;
+    SayCutOffCount(run, cutOff);
 }
 
-int ExtractArchive(const std::string &path, const std::vector<std::string> &names, const ToolOptions &options)
+void ExtractArchive(ToolRun *run)
 {
     ArchiveFile archive;
-    if (!LoadArchive(path, &archive))
-        return 1;
+    if (!LoadArchive(run, &archive))
+        return;
+    const std::string path = Printable(run->archive);
     const std::vector<const FastFileEntry *> records = Records(archive);
-    const EntryIndex index(records);
-    int status = 0;
+    const EntryIndex index = IndexEntries(records);
     std::vector<const FastFileEntry *> chosen;
     std::unordered_set<const FastFileEntry *> named;  // an entry named twice is written once
-    for (const std::string &given : names) {
+    for (const std::string &given : run->names) {
         std::string name = EntryPathOf(RelativeName(given));
         FastFileUpperCase(&name[0]);
-        if (const FastFileEntry *entry = index.Find(name)) {
+        if (const FastFileEntry *entry = FindEntry(index, name)) {
             if (named.insert(entry).second)
                 chosen.push_back(entry);
         } else {
-            Say("%s: no entry %s", Printable(path).c_str(), Printable(name).c_str());
-            status = 1;
+            Fail(run, "%s: no entry %s", path.c_str(), Printable(name).c_str());
         }
     }
-    if (names.empty()) {
+    if (run->names.empty()) {
         // What a lookup can reach, in table order: hidden duplicates and
         // empty names are not.
         for (const FastFileEntry *entry : records) {
-            if (index.Reached(*entry) == entry)
+            if (ReachedEntry(index, *entry) == entry)
                 chosen.push_back(entry);
             else
-                Say("%s: skipping %s, which no lookup reaches", Printable(path).c_str(), NameText(*entry).c_str());
+                Say(run, "%s: skipping %s, which no lookup reaches", path.c_str(), NameText(*entry).c_str());
         }
     }
-    if (!AllSafe(path, chosen) || !FitTheData(path, archive, chosen) || !NoLinksOnTheWay(path, chosen, options.folder))
-        return 1;
+    if (!AllSafe(run, chosen) || !FitTheData(run, archive, chosen) || !NoLinksOnTheWay(run, chosen))
+        return;
     std::string failed, why;
-    if (!options.folder.empty() && !MakeFolders(options.folder, &failed, &why)) {
-        Say("cannot create the folder %s: %s; nothing was extracted", Printable(failed).c_str(), why.c_str());
-        return 1;
+    if (!run->folder.empty() && !MakeFolders(run->folder, &failed, &why)) {
+        Fail(run, "cannot create the folder %s: %s; nothing was extracted", Printable(failed).c_str(), why.c_str());
+        return;
     }
-    Extractor extractor(path, archive, options.folder);
+    Folders folders;
+    unsigned cutOff = 0;
     for (const FastFileEntry *entry : chosen) {
-        if (options.verbose)
+        if (run->verbose)
             printf("%s\n", NameText(*entry).c_str());
-        if (!extractor.Write(*entry))
-            status = 1;
+        if (!FastFileEntryInside(entry, archive.start.fileSize))
+            SayCutOff(run, archive, *entry, &cutOff);
+        else
+            WriteEntry(run, &archive, &folders, *entry);
     }
-    return extractor.Finish() ? status : 1;
+    SayCutOffCount(run, cutOff);
+    Settle(run, folders);
 }
 
 // For each searched record whose data overlap the directory or the data of
@@ -418,20 +376,20 @@ static std::vector<std::string> OverlapTexts(const ArchiveFile &archive,
 }
 
 // What is wrong with one record, if anything, besides what it overlaps.
-static std::vector<std::string> EntryProblems(const ArchiveFile &archive, const EntryIndex &index,
+static std::vector<std::string> EntryProblems(ArchiveFile *archive, const EntryIndex &index,
                                               const FastFileEntry &entry)
 {
     std::vector<std::string> problems;
     for (const std::string &text : NameFaultTexts(FastFileCheckName(StoredName(entry).c_str())))
         problems.push_back("has a name that " + text);
-    const FastFileEntry *reached = index.Reached(entry);
+    const FastFileEntry *reached = ReachedEntry(index, entry);
     if (reached && reached != &entry)
         problems.push_back("repeats the name of an earlier entry, which hides it");
-    if (!FastFileEntryInside(&entry, archive.start.fileSize)) {
-        problems.push_back(PastEndText(entry, archive));
+    if (!FastFileEntryInside(&entry, archive->start.fileSize)) {
+        problems.push_back(PastEndText(entry, *archive));
         return problems;
     }
-    if (archive.HasChecksums()) {
+    if (archive->HasChecksums()) {
         CopyOutcome read = CopyEntry(archive, entry, -1);
         if (read.what != CopyOutcome::Done) {
             problems.push_back("has data that cannot be read: " +
@@ -443,42 +401,42 @@ static std::vector<std::string> EntryProblems(const ArchiveFile &archive, const 
             snprintf(sums, sizeof sums, " (stored %08x, found %08x)", entry.checksum, read.checksum);
             problems.push_back(std::string("has data that do not match their CRC-32") + sums);
         }
-    } else if (fseek(archive.stream, static_cast<long>(entry.offset + entry.size), SEEK_SET) != 0) {
+    } else if (fseek(archive->stream, static_cast<long>(entry.offset + entry.size), SEEK_SET) != 0) {
         problems.push_back("has data that cannot be read: " + ErrnoText(errno));
         return problems;
     }
-    archive.position = -1;
-    if (getc(archive.stream) != FastFileEndMarker)
+    archive->position = -1;
+    if (getc(archive->stream) != FastFileEndMarker)
         problems.push_back("has data that are not followed by byte 26");
     return problems;
 }
 
-int VerifyArchive(const std::string &path)
+void VerifyArchive(ToolRun *run)
 {
     ArchiveFile archive;
-    if (!LoadArchive(path, &archive))
-        return 1;
+    if (!LoadArchive(run, &archive))
+        return;
+    const std::string path = Printable(run->archive);
     const std::vector<const FastFileEntry *> records = Records(archive);
-    const EntryIndex index(records);
+    const EntryIndex index = IndexEntries(records);
     const std::vector<std::string> overlaps = OverlapTexts(archive, records);
     FastFileHeader header = FastFileReadHeader(archive.Directory());
     int problems = 0;
     for (size_t i = 0; i < records.size(); ++i) {
-        std::vector<std::string> found = EntryProblems(archive, index, *records[i]);
+        std::vector<std::string> found = EntryProblems(&archive, index, *records[i]);
         if (!overlaps[i].empty())
             found.push_back(overlaps[i]);
         for (const std::string &problem : found) {
-            Say("%s: entry %u (%s) %s", Printable(path).c_str(), static_cast<unsigned>(header.firstEntry + i),
+            Say(run, "%s: entry %u (%s) %s", path.c_str(), static_cast<unsigned>(header.firstEntry + i),
                 NameText(*records[i]).c_str(), problem.c_str());
             ++problems;
         }
     }
     if (problems) {
-        Say("%s: %d problem%s", Printable(path).c_str(), problems, problems == 1 ? "" : "s");
-        return 1;
+        Fail(run, "%s: %d problem%s", path.c_str(), problems, problems == 1 ? "" : "s");
+        return;
     }
-    printf("%s: sound, %zu entr%s%s\n", Printable(path).c_str(), records.size(), records.size() == 1 ? "y" : "ies",
+    printf("%s: sound, %zu entr%s%s\n", path.c_str(), records.size(), records.size() == 1 ? "y" : "ies",
            archive.HasChecksums() ? ", each one's data matching its CRC-32"
                                   : "; structure only, as the archive holds no checksums of its data");
-    return 0;
 }
