@@ -1,4 +1,5 @@
 #include "archive_file.h"
+#include "aside.h"
 #include "commands.h"
 #include "platform.h"
 
@@ -384,31 +385,45 @@ bool DepfileText(ToolRun *run, const Inputs &inputs, std::string *text)
     return sound;
 }
 
-// Writes text into a new file at path, built aside and moved into place as
-// the archive is. Fails, and nothing is left.
-bool WriteWhole(ToolRun *run, const std::string &path, const std::string &text)
+// Begins the file aside for path as path.partial, as create makes its
+// files: a regular file of that name is one that a killed run left, and is
+// replaced; whatever else has the name (a folder, a link) is refused, never
+// written through, and never removed.
+bool BeginPartial(ToolRun *run, const std::string &path, Aside *aside)
 {
-    std::string partial = path + ".partial", why;
-    int out = ReplaceRegularFile(partial, &why);
-    if (out < 0) {
-        Fail(run, "cannot create %s: %s", Printable(partial).c_str(), why.c_str());
+    *aside = {path, path + ".partial"};
+    std::string why;
+    if (KindOf(aside->temporary) == PathFile && remove(aside->temporary.c_str()) != 0)
+        why = strerror(errno);
+    else if (BeginAside(aside, &why))
+        return true;
+    Fail(run, "cannot create %s: %s", Printable(aside->temporary).c_str(), why.c_str());
+    return false;
+}
+
+// Moves a file that create wrote aside into its place.
+bool Replace(ToolRun *run, Aside *aside)
+{
+    std::string why;
+    if (FinishAside(aside, &why))
+        return true;
+    Fail(run, "cannot replace %s: %s", Printable(aside->place).c_str(), why.c_str());
+    return false;
+}
+
+// Writes the depfile, built aside and moved into place as the archive is.
+// Fails, and nothing is left.
+bool WriteDepfile(ToolRun *run, const std::string &text)
+{
+    Aside out;
+    if (!BeginPartial(run, run->depfile, &out))
+        return false;
+    if (!WriteTo(out.file, text.data(), text.size()) || !CloseAside(&out)) {
+        Fail(run, "cannot write %s: %s", Printable(run->depfile).c_str(), strerror(errno));
+        AbandonAside(&out);
         return false;
     }
-    bool written = WriteTo(out, text.data(), text.size());
-    int error = errno;
-    if (!CloseWritten(out) && written) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        Fail(run, "cannot write %s: %s", Printable(path).c_str(), strerror(error));
-    } else if (!MoveIntoPlace(partial, path, &why)) {
-        Fail(run, "cannot replace %s: %s", Printable(path).c_str(), why.c_str());
-        written = false;
-    }
-    if (!written)
-        remove(partial.c_str());
-    return written;
+    return Replace(run, &out);
 }
 
 }  // namespace
@@ -426,26 +441,14 @@ void CreateArchive(ToolRun *run)
         (!run->depfile.empty() && !DepfileText(run, inputs, &depfile)))
         return;
     // Built aside and moved into place, so that a failure leaves no partial
-    // archive and an existing one untouched. A regular file aside is one
-    // that a killed run left and is replaced; whatever else has its name (a
-    // folder, a link) is refused, never written through, and never removed.
-    const std::string &path = run->archive;
-    std::string partial = path + ".partial";
-    std::string why;
-    int out = ReplaceRegularFile(partial, &why);
-    if (out < 0) {
-        Fail(run, "cannot create %s: %s", Printable(partial).c_str(), why.c_str());
+    // archive and an existing one untouched; the depfile goes into place
+    // just before it.
+    Aside archive;
+    if (!BeginPartial(run, run->archive, &archive))
         return;
-    }
-    bool written = WriteArchive(run, out, inputs.sources, sizes);
-    if (!CloseWritten(out) && written)
-        written = WriteFailed(run);
-    if (!written || (!run->depfile.empty() && !WriteWhole(run, run->depfile, depfile))) {
-        remove(partial.c_str());
-        return;
-    }
-    if (!MoveIntoPlace(partial, path, &why)) {
-        Fail(run, "cannot replace %s: %s", Printable(path).c_str(), why.c_str());
-        remove(partial.c_str());
-    }
+    if (!WriteArchive(run, archive.file, inputs.sources, sizes) || !(CloseAside(&archive) || WriteFailed(run)) ||
+        (!run->depfile.empty() && !WriteDepfile(run, depfile)))
+        AbandonAside(&archive);
+    else
+        Replace(run, &archive);
 }

@@ -1,4 +1,5 @@
 #include "archive_file.h"
+#include "aside.h"
 #include "commands.h"
 #include "platform.h"
 
@@ -40,23 +41,6 @@ std::string FolderPart(const std::string &name)
 std::string LeafOf(const std::string &path)
 {
     return path.substr(LastSeparator(path) + 1);
-}
-
-// Removes a folder that this run made aside, with whatever is in it; links
-// in it go themselves, and are never followed.
-void RemoveMadeAside(const std::string &folder)
-{
-    std::vector<FolderItem> items;
-    std::string why;
-    ListFolder(folder, &items, &why);
-    for (const FolderItem &item : items) {
-        std::string path = folder + "/" + item.name;
-        if (item.kind == PathFolder)
-            RemoveMadeAside(path);
-        else
-            remove(path.c_str());
-    }
-    RemoveFolder(folder);
 }
 
 // The folders an entry's name passes through under folder, outermost first.
@@ -136,11 +120,6 @@ struct Made {
     bool aside;
 };
 
-// A folder made under a temporary name, and its place.
-struct Aside {
-    std::string place, temporary;
-};
-
 // The folders on the entries' way, as the run makes them. A folder that is
 // not there yet is made under a temporary name beside its place, its
 // entries are written in it under their own names, and it takes its place
@@ -178,10 +157,11 @@ const Made *FolderFor(ToolRun *run, Folders *folders, const std::string &name)
             at.where += "/" + LeafOf(on);
             made = MakeFolder(at.where, &why);
         } else if (KindOf(on) == PathAbsent) {  // new: made aside until the run ends
-            made = MakeTemporaryFolderBeside(on, &at.where, &why);
+            Aside aside{on, ""};
+            made = BeginFolderAside(&aside, &why);
             if (made) {
-                at.aside = true;
-                folders->asides.push_back({on, at.where});
+                at = {aside.temporary, true};
+                folders->asides.push_back(aside);
             }
         } else {
             at.where = on;
@@ -200,12 +180,12 @@ const Made *FolderFor(ToolRun *run, Folders *folders, const std::string &name)
     return &folders->last;
 }
 
-// Copies the data of the entry of this name into out and closes it; true
-// when they are complete and sound, else fails saying why.
-bool Fill(ToolRun *run, ArchiveFile *archive, const FastFileEntry &entry, int out, const std::string &name)
+// Copies the data of the entry into out and closes it; true when they are
+// complete and sound, else fails saying why.
+bool Fill(ToolRun *run, ArchiveFile *archive, const FastFileEntry &entry, Aside *out, const std::string &target)
 {
-    CopyOutcome copied = CopyEntry(archive, entry, out);
-    int closed = CloseWritten(out) ? 0 : errno;
+    CopyOutcome copied = CopyEntry(archive, entry, out->file);
+    int closed = CloseAside(out) ? 0 : errno;
     const std::string path = Printable(run->archive);
     if (copied.what == CopyOutcome::ReadFailed)
         Fail(run, "cannot read %s: %s", path.c_str(), strerror(copied.error));
@@ -213,8 +193,7 @@ bool Fill(ToolRun *run, ArchiveFile *archive, const FastFileEntry &entry, int ou
         Fail(run, "%s: the file ends inside the data of the entry %s: the archive is cut off", path.c_str(),
              NameText(entry).c_str());
     else if (copied.what == CopyOutcome::WriteFailed || closed)
-        Fail(run, "cannot write %s: %s", Printable(TargetOf(run->folder, name)).c_str(),
-             strerror(closed ? closed : copied.error));
+        Fail(run, "cannot write %s: %s", Printable(target).c_str(), strerror(closed ? closed : copied.error));
     else if (archive->HasChecksums() && copied.checksum != entry.checksum)
         Fail(run, "%s: the entry %s is damaged: its data do not match their CRC-32; not extracted", path.c_str(),
              NameText(entry).c_str());
@@ -224,46 +203,34 @@ bool Fill(ToolRun *run, ArchiveFile *archive, const FastFileEntry &entry, int ou
 }
 
 // Writes one entry, whose name has been judged safe and on whose way no
-// link stands. On failure nothing of the entry is left.
+// link stands, aside: in a folder made aside under its own name, as the
+// folder takes its place with it. On failure nothing of the entry is left.
 void WriteEntry(ToolRun *run, ArchiveFile *archive, Folders *folders, const FastFileEntry &entry)
 {
     std::string name = StoredName(entry);
     const Made *folder = FolderFor(run, folders, name);
     if (!folder)
         return;
-    std::string target, written, why;
-    int out;
-    if (folder->aside) {
-        written = folder->where + "/" + LeafOf(name);
-        out = OpenNewFile(written, &why);
-    } else {
-        target = TargetOf(run->folder, name);
-        out = CreateTemporaryBeside(target, &written, &why);
-    }
-    if (out < 0) {
-        Fail(run, "cannot create %s: %s", Printable(TargetOf(run->folder, name)).c_str(), why.c_str());
-        return;
-    }
-    bool kept = Fill(run, archive, entry, out, name);
-    if (kept && !folder->aside && !PutInPlace(written, target, &why)) {
+    const std::string target = TargetOf(run->folder, name);
+    Aside out = folder->aside ? Aside{"", folder->where + "/" + LeafOf(name)} : Aside{target, ""};
+    std::string why;
+    if (!BeginAside(&out, &why))
         Fail(run, "cannot create %s: %s", Printable(target).c_str(), why.c_str());
-        kept = false;
-    }
-    if (!kept)
-        remove(written.c_str());
+    else if (!Fill(run, archive, entry, &out, target))
+        AbandonAside(&out);
+    else if (!FinishAside(&out, &why))
+        Fail(run, "cannot create %s: %s", Printable(target).c_str(), why.c_str());
 }
 
 // Moves the folders made aside into their places. Should something have
 // taken a place meanwhile, what was made aside is removed again.
-void Settle(ToolRun *run, const Folders &folders)
+void Settle(ToolRun *run, Folders *folders)
 {
-    for (const Aside &aside : folders.asides) {
+    for (Aside &aside : folders->asides) {
         std::string why;
-        if (MoveFolderIntoPlace(aside.temporary, aside.place, &why))
-            continue;
-        Fail(run, "cannot create the folder %s: %s; the entries in it are not extracted",
-             Printable(aside.place).c_str(), why.c_str());
-        RemoveMadeAside(aside.temporary);
+        if (!FinishAside(&aside, &why))
+            Fail(run, "cannot create the folder %s: %s; the entries in it are not extracted",
+                 Printable(aside.place).c_str(), why.c_str());
     }
 }
 
@@ -336,7 +303,7 @@ void ExtractArchive(ToolRun *run)
             WriteEntry(run, &archive, &folders, *entry);
     }
     SayCutOffCount(run, cutOff);
-    Settle(run, folders);
+    Settle(run, &folders);
 }
 
 // For each searched record whose data overlap the directory or the data of

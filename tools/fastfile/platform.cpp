@@ -74,10 +74,6 @@ std::string FolderOf(const std::string &path)
 
 }  // namespace
 
-namespace {
-
-// Makes a folder where nothing of that name stands yet; what stands there,
-// a link too, is never followed.
 bool MakeNewFolder(const std::string &path, std::string *why)
 {
 #ifdef _WIN32
@@ -86,8 +82,6 @@ bool MakeNewFolder(const std::string &path, std::string *why)
     return mkdir(path.c_str(), 0777) == 0 || FailErrno(why, errno);
 #endif
 }
-
-}  // namespace
 
 bool MakeFolder(const std::string &path, std::string *why)
 {
@@ -319,61 +313,6 @@ int OpenNewFile(const std::string &path, std::string *why)
     return fd;
 }
 
-int ReplaceRegularFile(const std::string &path, std::string *why)
-{
-    if (KindOf(path) == PathFile && remove(path.c_str()) != 0) {
-        FailErrno(why, errno);
-        return -1;
-    }
-    return OpenNewFile(path, why);
-}
-
-namespace {
-
-// A name beside path that no entry can hold ("fastfile-" and ".tmp" alone
-// are 13 characters), numbered on through the run, so that each is tried
-// once however many are made in a folder.
-std::string NextNameBeside(const std::string &path)
-{
-#ifdef _WIN32
-    static const std::string prefix = "fastfile-" + std::to_string(_getpid()) + "-";
-#else
-    static const std::string prefix = "fastfile-" + std::to_string(getpid()) + "-";
-#endif
-    static unsigned number = 0;
-    return FolderOf(path) + prefix + std::to_string(++number) + ".tmp";
-}
-
-// Makes something under the next free name beside path: make(name) makes
-// it only where nothing stands. A name that is taken is passed over; one
-// that is free but refused fails at once.
-template <typename Make>
-bool MakeBeside(const std::string &path, std::string *temporary, Make make)
-{
-    for (int attempt = 1; attempt <= 100; ++attempt) {
-        *temporary = NextNameBeside(path);
-        if (make(*temporary))
-            return true;
-        if (KindOf(*temporary) == PathAbsent)
-            return false;
-    }
-    return false;
-}
-
-}  // namespace
-
-int CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why)
-{
-    int fd = -1;
-    MakeBeside(path, temporary, [&](const std::string &name) { return (fd = OpenNewFile(name, why)) >= 0; });
-    return fd;
-}
-
-bool MakeTemporaryFolderBeside(const std::string &path, std::string *temporary, std::string *why)
-{
-    return MakeBeside(path, temporary, [&](const std::string &name) { return MakeNewFolder(name, why); });
-}
-
 void RemoveFolder(const std::string &path)
 {
 #ifdef _WIN32
@@ -434,10 +373,12 @@ bool PutInPlace(const std::string &from, const std::string &path, std::string *w
     default:
         break;
     }
-#endif
+    return MoveFileExA(from.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0 || FailWin32(why);
+#else
     // rename replaces a file, a link or a pipe itself and refuses a folder
     // (EISDIR), all in one step.
-    return MoveIntoPlace(from, path, why);
+    return rename(from.c_str(), path.c_str()) == 0 || FailErrno(why, errno);
+#endif
 }
 
 bool MoveFolderIntoPlace(const std::string &from, const std::string &to, std::string *why)
@@ -460,12 +401,12 @@ bool MoveFolderIntoPlace(const std::string &from, const std::string &to, std::st
 #endif
 }
 
-bool MoveIntoPlace(const std::string &from, const std::string &to, std::string *why)
+unsigned long ProcessId()
 {
 #ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0 || FailWin32(why);
+    return static_cast<unsigned long>(_getpid());
 #else
-    return rename(from.c_str(), to.c_str()) == 0 || FailErrno(why, errno);
+    return static_cast<unsigned long>(getpid());
 #endif
 }
 
