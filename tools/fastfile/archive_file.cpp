@@ -162,6 +162,14 @@ std::string RelativeName(std::string file)
     return file;
 }
 
+std::string EntryPathOf(const std::string &path)
+{
+    std::string name = path;
+    for (char &c : name)
+        c = c == '/' ? '\\' : c;
+    return name;
+}
+
 std::string Printable(const std::string &text)
 {
     std::string printable;

@@ -62,6 +62,10 @@ void SayCutOffCount(ToolRun *run, unsigned count);
 // are a.txt, "sub/" is sub, and "." is the folder itself (empty).
 std::string RelativeName(std::string file);
 
+// A path of this system (either separator) as an entry's name, with
+// backslashes.
+std::string EntryPathOf(const std::string &path);
+
 // Text with control bytes and bytes above 126 written as \xNN, so that a
 // hostile name cannot drive the terminal it is printed on.
 std::string Printable(const std::string &text);

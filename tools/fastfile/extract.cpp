@@ -42,6 +42,37 @@ std::string LeafOf(const std::string &path)
     return path.substr(LastSeparator(path) + 1);
 }
 
+// Makes a folder; an existing folder (or a link to one) is fine, anything
+// else standing there fails with "File exists".
+bool MakeFolder(const std::string &path, std::string *why)
+{
+    return MakeNewFolder(path, why) || IsFolderOrLinkToOne(path);
+}
+
+// Makes a folder and every missing one above it, as mkdir -p does; on
+// failure *failed is the folder that could not be made.
+bool MakeFolders(const std::string &path, std::string *failed, std::string *why)
+{
+    // Each folder from the outermost one that is missing; a root or drive
+    // prefix is never made.
+    std::vector<std::string> missing;
+    for (std::string at = path; !at.empty() && KindOf(at) == PathAbsent;) {
+        missing.push_back(at);
+        at.resize(LastSeparator(at) + 1);
+        while (!at.empty() && (at.back() == '/' || at.back() == '\\'))
+            at.pop_back();
+    }
+    if (missing.empty())
+        missing.push_back(path);  // something stands there: is it a folder?
+    for (size_t i = missing.size(); i-- > 0;) {
+        if (!MakeFolder(missing[i], why)) {
+            *failed = missing[i];
+            return false;
+        }
+    }
+    return true;
+}
+
 // The folders an entry's name passes through under folder, outermost first.
 std::vector<std::string> FoldersOnTheWay(const std::string &folder, const std::string &name)
 {

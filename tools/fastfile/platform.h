@@ -1,8 +1,9 @@
 #pragma once
 
-// The few file operations the tool needs beyond the C library. Each one that
-// can fail gives the system's own reason in *why: strerror's text, or on
-// Windows FormatMessage's for the calls that report through GetLastError.
+// The few file operations the tool needs beyond the C library, in
+// platform_posix.cpp and platform_windows.cpp. Each one that can fail gives
+// the system's own reason in *why: strerror's text, or on Windows
+// FormatMessage's for the calls that report through GetLastError.
 
 #include <stdint.h>
 #include <stddef.h>
@@ -10,20 +11,9 @@
 #include <string>
 #include <vector>
 
-// The system's text for an errno value.
-std::string ErrnoText(int error);
-
 // Makes a folder where nothing of that name stands yet; what stands there,
 // a link too, is never followed.
 bool MakeNewFolder(const std::string &path, std::string *why);
-
-// Makes a folder; an existing folder (or a link to one) is fine, anything
-// else standing there fails with "File exists".
-bool MakeFolder(const std::string &path, std::string *why);
-
-// Makes a folder and every missing one above it, as mkdir -p does; on
-// failure *failed is the folder that could not be made.
-bool MakeFolders(const std::string &path, std::string *failed, std::string *why);
 
 // Sets size to that of a regular file, as the file system tells it, and
 // gives null; for anything else (a folder, a device, a missing file) gives
@@ -125,6 +115,5 @@ bool MoveFolderIntoPlace(const std::string &from, const std::string &to, std::st
 // This process's number, which names its temporary files.
 unsigned long ProcessId();
 
-// A stored entry name (backslashes) as a path of this system, and back.
+// A stored entry name (backslashes) as a path of this system.
 std::string NativePath(const std::string &name);
-std::string EntryPathOf(const std::string &path);

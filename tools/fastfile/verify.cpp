@@ -1,10 +1,10 @@
 #include "archive_file.h"
 #include "commands.h"
-#include "platform.h"
 
 #include "fastfile/names.h"
 
 #include <errno.h>
+#include <string.h>
 
 #include <algorithm>
 
@@ -61,8 +61,8 @@ std::vector<std::string> EntryProblems(ArchiveFile *archive, const EntryIndex &i
     if (archive->HasChecksums()) {
         CopyOutcome read = CopyEntry(archive, entry, -1);
         if (read.what != CopyOutcome::Done) {
-            problems.push_back("has data that cannot be read: " +
-                               (read.what == CopyOutcome::CutOff ? "the file ended" : ErrnoText(read.error)));
+            problems.push_back(std::string("has data that cannot be read: ") +
+                               (read.what == CopyOutcome::CutOff ? "the file ended" : strerror(read.error)));
             return problems;
         }
         if (read.checksum != entry.checksum) {
@@ -71,7 +71,7 @@ std::vector<std::string> EntryProblems(ArchiveFile *archive, const EntryIndex &i
             problems.push_back(std::string("has data that do not match their CRC-32") + sums);
         }
     } else if (fseek(archive->stream, static_cast<long>(entry.offset + entry.size), SEEK_SET) != 0) {
-        problems.push_back("has data that cannot be read: " + ErrnoText(errno));
+        problems.push_back(std::string("has data that cannot be read: ") + strerror(errno));
         return problems;
     }
     archive->position = -1;
