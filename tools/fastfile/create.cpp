@@ -351,23 +351,21 @@ bool DepfileName(const std::string &path, std::string *name)
 // folder walked (a file added to one makes the archive anew) and every list
 // read. A folder that holds the archive is left out: writing the archive
 // changes its date. Fails when a path cannot be written in a depfile.
-bool DepfileText(ToolRun *run, const Inputs &inputs, std::string *text)
+std::string DepfileText(ToolRun *run, const Inputs &inputs)
 {
-    bool sound = true;
+    std::string text;
     auto name = [&](const std::string &written) {
-        if (!DepfileName(written, text)) {
+        if (!DepfileName(written, &text))
             Fail(run, "%s: a name with a tab or a line break, which a depfile cannot hold",
                  Printable(written).c_str());
-            sound = false;
-        }
     };
     auto input = [&](const std::string &written) {
-        *text += " \\\n ";
+        text += " \\\n ";
         name(written);
     };
     const std::string &path = run->archive;
     name(path);
-    *text += ':';
+    text += ':';
     for (const Source &source : inputs.sources)
         input(source.Path());
     size_t slash = path.find_last_of("/\\");
@@ -381,8 +379,8 @@ bool DepfileText(ToolRun *run, const Inputs &inputs, std::string *text)
         if (list != "-")
             input(list);
     }
-    *text += '\n';
-    return sound;
+    text += '\n';
+    return text;
 }
 
 // Begins the file aside for path as path.partial, as create makes its
@@ -436,9 +434,10 @@ void CreateArchive(ToolRun *run)
     LeaveOut(run, &inputs.sources);
     CheckNames(run, inputs.sources);
     std::vector<uint32_t> sizes;
-    std::string depfile;
-    if (run->status != 0 || !SizesInOneArchive(run, inputs.sources, &sizes) ||
-        (!run->depfile.empty() && !DepfileText(run, inputs, &depfile)))
+    if (run->status != 0 || !SizesInOneArchive(run, inputs.sources, &sizes))
+        return;
+    const std::string depfile = run->depfile.empty() ? "" : DepfileText(run, inputs);
+    if (run->status != 0)
         return;
     // Built aside and moved into place, so that a failure leaves no partial
     // archive and an existing one untouched; the depfile goes into place

@@ -107,14 +107,13 @@ bool Parse(int argc, char **argv, CommandLine *line, ToolRun *run, std::string *
 // them: empty lines are skipped, and a line may end in CR LF. A name with a
 // NUL byte is refused: no file has one, and the rest of the tool would see
 // only what comes before it.
-bool ReadList(ToolRun *run, const std::string &list)
+void ReadList(ToolRun *run, const std::string &list)
 {
     FILE *in = list == "-" ? stdin : fopen(list.c_str(), "rb");
     if (!in) {
         Fail(run, "cannot read the list %s: %s", Printable(list).c_str(), strerror(errno));
-        return false;
+        return;
     }
-    bool sound = true;
     unsigned line = 1;
     std::string name;
     auto take = [&]() {
@@ -123,7 +122,6 @@ bool ReadList(ToolRun *run, const std::string &list)
         if (name.find('\0') != std::string::npos) {
             Fail(run, "the list %s, line %u: a name with a NUL byte, which no file has", Printable(list).c_str(),
                  line);
-            sound = false;
         } else if (!name.empty()) {
             run->names.push_back(name);
         }
@@ -137,12 +135,10 @@ bool ReadList(ToolRun *run, const std::string &list)
             name += static_cast<char>(c);
     }
     take();
-    bool read = !ferror(in);
-    if (!read)
+    if (ferror(in))
         Fail(run, "cannot read the list %s: %s", Printable(list).c_str(), strerror(errno));
     if (in != stdin)
         fclose(in);
-    return read && sound;
 }
 
 // Runs the command over the run's record; the exit status.
@@ -158,7 +154,8 @@ int Run(const std::string &command, ToolRun *run)
     if (command == "create" && run->names.empty() && run->lists.empty())
         return UsageError("create needs the files to pack");
     for (const std::string &list : run->lists) {
-        if (!ReadList(run, list))
+        ReadList(run, list);
+        if (run->status != 0)
             return run->status;
     }
     if (command == "create")

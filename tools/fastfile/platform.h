@@ -5,6 +5,7 @@
 // the system's own reason in *why: strerror's text, or on Windows
 // FormatMessage's for the calls that report through GetLastError.
 
+#include <errno.h>
 #include <stdint.h>
 #include <stddef.h>
 
@@ -92,8 +93,27 @@ int OpenNewFile(const std::string &path, std::string *why);
 // Removes a folder if it is empty.
 void RemoveFolder(const std::string &path);
 
+// Writes up to n bytes, as write does: how many, or -1 with errno set.
+long WriteSome(int file, const void *bytes, size_t n);
+
 // Writes all n bytes; false with errno set.
-bool WriteTo(int file, const void *bytes, size_t n);
+inline bool WriteTo(int file, const void *bytes, size_t n)
+{
+    const char *at = static_cast<const char *>(bytes);
+    while (n > 0) {
+        long wrote = WriteSome(file, at, n);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            if (wrote == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        at += wrote;
+        n -= static_cast<size_t>(wrote);
+    }
+    return true;
+}
 
 // Writes all n bytes at the start of the file; false with errno set.
 bool WriteAtStart(int file, const void *bytes, size_t n);

@@ -155,22 +155,9 @@ void RemoveFolder(const std::string &path)
     rmdir(path.c_str());
 }
 
-bool WriteTo(int file, const void *bytes, size_t n)
+long WriteSome(int file, const void *bytes, size_t n)
 {
-    const char *at = static_cast<const char *>(bytes);
-    while (n > 0) {
-        ssize_t wrote = write(file, at, n);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0) {
-            if (wrote == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        at += wrote;
-        n -= static_cast<size_t>(wrote);
-    }
-    return true;
+    return static_cast<long>(write(file, bytes, n));
 }
 
 bool WriteAtStart(int file, const void *bytes, size_t n)

@@ -161,21 +161,10 @@ void RemoveFolder(const std::string &path)
     RemoveDirectoryA(path.c_str());
 }
 
-bool WriteTo(int file, const void *bytes, size_t n)
+long WriteSome(int file, const void *bytes, size_t n)
 {
     // _write counts what it wrote in an int: 1 GiB at a time.
-    const char *at = static_cast<const char *>(bytes);
-    while (n > 0) {
-        int wrote = _write(file, at, n < 0x40000000 ? static_cast<unsigned>(n) : 0x40000000u);
-        if (wrote <= 0) {
-            if (wrote == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        at += wrote;
-        n -= static_cast<size_t>(wrote);
-    }
-    return true;
+    return _write(file, bytes, n < 0x40000000 ? static_cast<unsigned>(n) : 0x40000000u);
 }
 
 bool WriteAtStart(int file, const void *bytes, size_t n)
