@@ -271,7 +271,6 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     atexit(RemoveBase);
     Quiet = fopen("/dev/null", "w");
     Check(Quiet != nullptr);
-    SetMessageStream(Quiet);
     return 0;
 }
 
@@ -291,20 +290,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     MakeFoldersTo(root + "/victims/kept");
     WriteFile(root + "/victims/kept", "kept");
     MakeFoldersTo(out);  // extract makes out itself, unless a plant needs it first
+    ToolRun run;
+    run.archive = root + "/archive";
+    run.folder = out;
+    run.messages = Quiet;
     std::vector<Entry> entries;
     std::map<std::string, Planted> planted;
     {
         ArchiveFile archive;
-        Check(OpenArchiveFile((root + "/archive").c_str(), &archive));
+        Check(OpenArchiveFile(&run, &archive));
         if (archive.fault == FastFileSound)
             entries = ReachableEntries(archive, file);
         planted = PlantFor(data[0], archive, out, root);
     }
 
-    ToolOptions options;
-    options.folder = out;
-    int status = ExtractArchive(root + "/archive", {}, options);
-    CheckAfter(status, root, out, entries, planted);
+    ExtractArchive(&run);
+    CheckAfter(run.status, root, out, entries, planted);
     RemoveTree(root);
     return 0;
 }

@@ -11,27 +11,29 @@
 
 #include <algorithm>
 
-namespace {
-
-FILE *MessageStream;
-
-}  // namespace
-
-void Say(const char *format, ...)
+static void SayTo(FILE *stream, const char *format, va_list arguments)
 {
-    FILE *stream = MessageStream ? MessageStream : stderr;
     fflush(stdout);  // what was printed before comes before
-    va_list arguments;
-    va_start(arguments, format);
     fputs("fastfile: ", stream);
     vfprintf(stream, format, arguments);
     fputc('\n', stream);
+}
+
+void Say(ToolRun *run, const char *format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    SayTo(run->messages, format, arguments);
     va_end(arguments);
 }
 
-void SetMessageStream(FILE *stream)
+void Fail(ToolRun *run, const char *format, ...)
 {
-    MessageStream = stream;
+    va_list arguments;
+    va_start(arguments, format);
+    SayTo(run->messages, format, arguments);
+    va_end(arguments);
+    run->status = 1;
 }
 
 ArchiveFile::~ArchiveFile()
@@ -45,16 +47,17 @@ bool ArchiveFile::HasChecksums() const
     return (FastFileReadHeader(Directory()).flags & FastFileFlagChecksums) != 0;
 }
 
-bool OpenArchiveFile(const char *path, ArchiveFile *archive)
+bool OpenArchiveFile(ToolRun *run, ArchiveFile *archive)
 {
+    const std::string &path = run->archive;
     // Some systems open a folder as a stream that no read gets a byte from.
     if (IsFolderOrLinkToOne(path)) {
-        Say("%s: a folder, not an archive", Printable(path).c_str());
+        Fail(run, "%s: a folder, not an archive", Printable(path).c_str());
         return false;
     }
-    archive->stream = fopen(path, "rb");
+    archive->stream = fopen(path.c_str(), "rb");
     if (!archive->stream) {
-        Say("cannot open %s: %s", Printable(path).c_str(), strerror(errno));
+        Fail(run, "cannot open %s: %s", Printable(path).c_str(), strerror(errno));
         return false;
     }
     archive->fault = FastFileReadStart(archive->stream, &archive->start);
@@ -65,12 +68,12 @@ bool OpenArchiveFile(const char *path, ArchiveFile *archive)
     return true;
 }
 
-bool LoadArchive(const std::string &path, ArchiveFile *archive)
+bool LoadArchive(ToolRun *run, ArchiveFile *archive)
 {
-    if (!OpenArchiveFile(path.c_str(), archive))
+    if (!OpenArchiveFile(run, archive))
         return false;
     if (archive->fault != FastFileSound) {
-        Say("%s: %s", Printable(path).c_str(), FaultText(archive->fault, *archive).c_str());
+        Fail(run, "%s: %s", Printable(run->archive).c_str(), FaultText(archive->fault, *archive).c_str());
         return false;
     }
     return true;
@@ -126,6 +129,19 @@ std::string PastEndText(const FastFileEntry &entry, const ArchiveFile &archive)
            ") that run past the end of the file (" + std::to_string(archive.start.fileSize) + " bytes)";
 }
 
+void SayCutOff(ToolRun *run, const ArchiveFile &archive, const FastFileEntry &entry, unsigned *count)
+{
+    if ((*count)++ == 0)
+        Fail(run, "%s: the entry %s %s: the archive is cut off", Printable(run->archive).c_str(),
+             NameText(entry).c_str(), PastEndText(entry, archive).c_str());
+}
+
+void SayCutOffCount(ToolRun *run, unsigned count)
+{
+    if (count > 1)
+        Say(run, "%s: %u more entries run past the end of the file too", Printable(run->archive).c_str(), count - 1);
+}
+
 static bool IsSeparator(char c)
 {
     return c == '/' || c == '\\';
@@ -144,6 +160,14 @@ std::string RelativeName(std::string file)
     while (file.size() > 1 && IsSeparator(file.back()))
         file.pop_back();
     return file;
+}
+
+std::string EntryPathOf(const std::string &path)
+{
+    std::string name = path;
+    for (char &c : name)
+        c = c == '/' ? '\\' : c;
+    return name;
 }
 
 std::string Printable(const std::string &text)
@@ -217,64 +241,69 @@ static bool NameBefore(const FastFileEntry *a, const FastFileEntry *b)
     return CompareNames(a->name, b->name) < 0;
 }
 
-EntryIndex::EntryIndex(const std::vector<const FastFileEntry *> &records) : sorted_(records)
+EntryIndex IndexEntries(const std::vector<const FastFileEntry *> &records)
 {
+    EntryIndex index{records, {}};
+    std::vector<const FastFileEntry *> &sorted = index.sorted;
     // Stable: of equal names, the first in the table stays first. An
     // archive that create made is in order already.
-    if (!std::is_sorted(sorted_.begin(), sorted_.end(), NameBefore))
-        std::stable_sort(sorted_.begin(), sorted_.end(), NameBefore);
-    for (size_t i = 0; i < sorted_.size(); ++i) {
-        if (!sorted_[i]->name[0] || (i > 0 && !NameBefore(sorted_[i - 1], sorted_[i])))
-            hidden_.push_back(sorted_[i]);
+    if (!std::is_sorted(sorted.begin(), sorted.end(), NameBefore))
+        std::stable_sort(sorted.begin(), sorted.end(), NameBefore);
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        if (!sorted[i]->name[0] || (i > 0 && !NameBefore(sorted[i - 1], sorted[i])))
+            index.hidden.push_back(sorted[i]);
     }
-    std::sort(hidden_.begin(), hidden_.end());
+    std::sort(index.hidden.begin(), index.hidden.end());
+    return index;
 }
 
-const FastFileEntry *EntryIndex::First(const char *name) const
+// The first record whose name is the stored name given (at most 12 bytes,
+// ending at the first NUL), if any.
+static const FastFileEntry *FirstNamed(const EntryIndex &index, const char *name)
 {
     if (!name[0])
         return nullptr;
-    auto found = std::lower_bound(sorted_.begin(), sorted_.end(), name, [](const FastFileEntry *item, const char *key) {
-        return CompareNames(item->name, key) < 0;
-    });
-    return found != sorted_.end() && CompareNames((*found)->name, name) == 0 ? *found : nullptr;
+    auto before = [](const FastFileEntry *item, const char *key) { return CompareNames(item->name, key) < 0; };
+    auto found = std::lower_bound(index.sorted.begin(), index.sorted.end(), name, before);
+    return found != index.sorted.end() && CompareNames((*found)->name, name) == 0 ? *found : nullptr;
 }
 
-const FastFileEntry *EntryIndex::Find(const std::string &name) const
+const FastFileEntry *FindEntry(const EntryIndex &index, const std::string &name)
 {
-    return name.size() > FastFileNameSize ? nullptr : First(name.c_str());
+    return name.size() > FastFileNameSize ? nullptr : FirstNamed(index, name.c_str());
 }
 
-const FastFileEntry *EntryIndex::Reached(const FastFileEntry &entry) const
+const FastFileEntry *ReachedEntry(const EntryIndex &index, const FastFileEntry &entry)
 {
-    return std::binary_search(hidden_.begin(), hidden_.end(), &entry) ? First(entry.name) : &entry;
+    return std::binary_search(index.hidden.begin(), index.hidden.end(), &entry) ? FirstNamed(index, entry.name)
+                                                                                 : &entry;
 }
 
-CopyOutcome CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, int out)
+CopyOutcome CopyEntry(ArchiveFile *archive, const FastFileEntry &entry, int out)
 {
     CopyOutcome outcome{CopyOutcome::Done, 0, 0};
     // Entries follow each other with an end marker between them: the stream
     // is read on over the marker rather than sought, which costs a call of
     // the system each time.
     const long offset = static_cast<long>(entry.offset);
-    if (archive.position >= 0 && offset == archive.position + 1 && getc(archive.stream) != EOF)
-        archive.position = offset;
-    if (archive.position != offset && fseek(archive.stream, offset, SEEK_SET) != 0) {
-        archive.position = -1;
+    if (archive->position >= 0 && offset == archive->position + 1 && getc(archive->stream) != EOF)
+        archive->position = offset;
+    if (archive->position != offset && fseek(archive->stream, offset, SEEK_SET) != 0) {
+        archive->position = -1;
         return {CopyOutcome::ReadFailed, errno, 0};
     }
-    archive.position = -1;
+    archive->position = -1;
     static char buffer[1 << 18];
     for (uint32_t left = entry.size; left > 0;) {
         size_t n = left < sizeof buffer ? left : sizeof buffer;
-        size_t got = fread(buffer, 1, n, archive.stream);
+        size_t got = fread(buffer, 1, n, archive->stream);
         if (got != n)
-            return {ferror(archive.stream) ? CopyOutcome::ReadFailed : CopyOutcome::CutOff, errno, 0};
+            return {ferror(archive->stream) ? CopyOutcome::ReadFailed : CopyOutcome::CutOff, errno, 0};
         if (out >= 0 && !WriteTo(out, buffer, n))
             return {CopyOutcome::WriteFailed, errno, 0};
         outcome.checksum = FastFileCrc32(outcome.checksum, buffer, n);
         left -= static_cast<uint32_t>(n);
     }
-    archive.position = offset + static_cast<long>(entry.size);
+    archive->position = offset + static_cast<long>(entry.size);
     return outcome;
 }

@@ -5,6 +5,8 @@
 // the tool's commands share: messages, names as printed, an index of the
 // entry table and the copying of an entry's data.
 
+#include "commands.h"
+
 #include "fastfile/archive.h"
 
 #include <stdio.h>
@@ -15,7 +17,7 @@
 
 struct ArchiveFile {
     FILE *stream = nullptr;
-    mutable long position = -1;  // of the stream, when known: entries in a row need no seek
+    long position = -1;  // of the stream, when known: entries in a row need no seek
     FastFileStart start{};
     std::vector<uint8_t> directory;
     FastFileFault fault = FastFileUnreadable;
@@ -25,17 +27,20 @@ struct ArchiveFile {
     bool HasChecksums() const;
 };
 
-// Says "fastfile: " and the message, and a line end, where the commands'
-// messages go: standard error unless SetMessageStream chose another.
-void Say(const char *format, ...) __attribute__((format(printf, 1, 2)));
-void SetMessageStream(FILE *stream);
+// Says "fastfile: " and the message, and a line end, where the run's
+// messages go.
+void Say(ToolRun *run, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
-// False when the file does not open or is a folder (and says so);
-// otherwise archive->fault tells whether it is usable.
-bool OpenArchiveFile(const char *path, ArchiveFile *archive);
+// Says it, and the run has failed.
+void Fail(ToolRun *run, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
-// Opens and checks; says what is wrong when the archive is not usable.
-bool LoadArchive(const std::string &path, ArchiveFile *archive);
+// Opens the run's archive. Fails when the file does not open or is a
+// folder; otherwise archive->fault tells whether it is usable.
+bool OpenArchiveFile(ToolRun *run, ArchiveFile *archive);
+
+// Opens and checks; fails, saying what is wrong, when the archive is not
+// usable.
+bool LoadArchive(ToolRun *run, ArchiveFile *archive);
 
 // The searched records, in table order.
 std::vector<const FastFileEntry *> Records(const ArchiveFile &archive);
@@ -47,9 +52,19 @@ std::string StoredName(const FastFileEntry &entry);  // raw, without its padding
 // "has data (offset O, size S) that run past the end of the file (N bytes)"
 std::string PastEndText(const FastFileEntry &entry, const ArchiveFile &archive);
 
+// Fails for an entry whose data run past the end of the archive file: said
+// for the first one by name, and those after it, in a cut-off archive most
+// often all the rest, counted in one line at the end (SayCutOffCount).
+void SayCutOff(ToolRun *run, const ArchiveFile &archive, const FastFileEntry &entry, unsigned *count);
+void SayCutOffCount(ToolRun *run, unsigned count);
+
 // A file or entry as given, relative to the folder: "./a.txt" and ".\a.txt"
 // are a.txt, "sub/" is sub, and "." is the folder itself (empty).
 std::string RelativeName(std::string file);
+
+// A path of this system (either separator) as an entry's name, with
+// backslashes.
+std::string EntryPathOf(const std::string &path);
 
 // Text with control bytes and bytes above 126 written as \xNN, so that a
 // hostile name cannot drive the terminal it is printed on.
@@ -64,27 +79,21 @@ std::string NameFaultText(unsigned faults);
 
 // The searched records sorted by stored name, so that what a lookup of a
 // name finds is known without a scan of the table per name.
-class EntryIndex {
-public:
-    explicit EntryIndex(const std::vector<const FastFileEntry *> &records);
-
-    // What a lookup of the whole name finds, as FastFileFind does: the first
-    // searched record of that name, none for an empty name or one of more
-    // than 12 characters.
-    const FastFileEntry *Find(const std::string &name) const;
-
-    // The record a lookup of this record's own name finds: another one when
-    // an earlier record has the same name, none for an empty name.
-    const FastFileEntry *Reached(const FastFileEntry &entry) const;
-
-private:
-    // The first record whose name is the stored name given (at most 12
-    // bytes, ending at the first NUL), if any.
-    const FastFileEntry *First(const char *name) const;
-
-    std::vector<const FastFileEntry *> sorted_;  // of equal names, the first in the table first
-    std::vector<const FastFileEntry *> hidden_;  // by address: what a lookup of their names does not find
+struct EntryIndex {
+    std::vector<const FastFileEntry *> sorted;  // of equal names, the first in the table first
+    std::vector<const FastFileEntry *> hidden;  // by address: what a lookup of their names does not find
 };
+
+EntryIndex IndexEntries(const std::vector<const FastFileEntry *> &records);
+
+// What a lookup of the whole name finds, as FastFileFind does: the first
+// searched record of that name, none for an empty name or one of more than
+// 12 characters.
+const FastFileEntry *FindEntry(const EntryIndex &index, const std::string &name);
+
+// The record a lookup of this record's own name finds: another one when an
+// earlier record has the same name, none for an empty name.
+const FastFileEntry *ReachedEntry(const EntryIndex &index, const FastFileEntry &entry);
 
 struct CopyOutcome {
     enum What { Done, ReadFailed, CutOff, WriteFailed } what;
@@ -95,4 +104,4 @@ struct CopyOutcome {
 // Reads the entry's data, which must lie inside the file, and copies them
 // to the file out (a descriptor, see WriteTo) unless it is -1; the archive's
 // stream is left just after them.
-CopyOutcome CopyEntry(const ArchiveFile &archive, const FastFileEntry &entry, int out);
+CopyOutcome CopyEntry(ArchiveFile *archive, const FastFileEntry &entry, int out);

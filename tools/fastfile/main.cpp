@@ -37,9 +37,9 @@ const char Details[] =
     "Options may stand before or after ARCHIVE. Exit status: 0 done, 1 failed\n"
     "(each failure is said on standard error), 2 the command line is wrong.\n";
 
+// What the command line asks for besides the run's options.
 struct CommandLine {
     std::vector<std::string> words;  // command, archive, names
-    ToolOptions options;
     bool help = false, version = false;
 };
 
@@ -50,7 +50,7 @@ int UsageError(const std::string &problem)
 }
 
 // Options anywhere, as getopt takes them (-vC DIR, -CDIR), until "--".
-bool Parse(int argc, char **argv, CommandLine *line, std::string *problem)
+bool Parse(int argc, char **argv, CommandLine *line, ToolRun *run, std::string *problem)
 {
     bool options = true;
     for (int i = 1; i < argc; ++i) {
@@ -69,7 +69,7 @@ bool Parse(int argc, char **argv, CommandLine *line, std::string *problem)
                 *problem = "option --depfile needs a value";
                 return false;
             }
-            line->options.depfile = value;
+            run->depfile = value;
         } else if (word[1] == '-') {
             *problem = "unknown option " + Printable(word);
             return false;
@@ -77,9 +77,9 @@ bool Parse(int argc, char **argv, CommandLine *line, std::string *problem)
             for (size_t at = 1; at < word.size(); ++at) {
                 char option = word[at];
                 if (option == 'v') {
-                    line->options.verbose = true;
+                    run->verbose = true;
                 } else if (option == 'l') {
-                    line->options.details = true;
+                    run->details = true;
                 } else if (option == 'C' || option == 'T') {
                     std::string value = word.substr(at + 1);
                     if (value.empty() && ++i == argc) {
@@ -89,9 +89,9 @@ bool Parse(int argc, char **argv, CommandLine *line, std::string *problem)
                     if (value.empty())
                         value = argv[i];
                     if (option == 'C')
-                        line->options.folder = value;
+                        run->folder = value;
                     else
-                        line->options.lists.push_back(value);
+                        run->lists.push_back(value);
                     break;
                 } else {
                     *problem = "unknown option -" + Printable(std::string(1, option));
@@ -107,24 +107,23 @@ bool Parse(int argc, char **argv, CommandLine *line, std::string *problem)
 // them: empty lines are skipped, and a line may end in CR LF. A name with a
 // NUL byte is refused: no file has one, and the rest of the tool would see
 // only what comes before it.
-bool ReadList(const std::string &list, std::vector<std::string> *names)
+void ReadList(ToolRun *run, const std::string &list)
 {
     FILE *in = list == "-" ? stdin : fopen(list.c_str(), "rb");
     if (!in) {
-        Say("cannot read the list %s: %s", Printable(list).c_str(), strerror(errno));
-        return false;
+        Fail(run, "cannot read the list %s: %s", Printable(list).c_str(), strerror(errno));
+        return;
     }
-    bool sound = true;
     unsigned line = 1;
     std::string name;
     auto take = [&]() {
         if (!name.empty() && name.back() == '\r')
             name.pop_back();
         if (name.find('\0') != std::string::npos) {
-            Say("the list %s, line %u: a name with a NUL byte, which no file has", Printable(list).c_str(), line);
-            sound = false;
+            Fail(run, "the list %s, line %u: a name with a NUL byte, which no file has", Printable(list).c_str(),
+                 line);
         } else if (!name.empty()) {
-            names->push_back(name);
+            run->names.push_back(name);
         }
         name.clear();
         ++line;
@@ -136,42 +135,40 @@ bool ReadList(const std::string &list, std::vector<std::string> *names)
             name += static_cast<char>(c);
     }
     take();
-    bool read = !ferror(in);
-    if (!read)
-        Say("cannot read the list %s: %s", Printable(list).c_str(), strerror(errno));
+    if (ferror(in))
+        Fail(run, "cannot read the list %s: %s", Printable(list).c_str(), strerror(errno));
     if (in != stdin)
         fclose(in);
-    return read && sound;
 }
 
-int Run(CommandLine &line)
+// Runs the command over the run's record; the exit status.
+int Run(const std::string &command, ToolRun *run)
 {
-    const std::string command = line.words[0];
-    const std::string archive = line.words[1];
-    std::vector<std::string> names(line.words.begin() + 2, line.words.end());
     const bool takesNames = command == "create" || command == "extract";
-    if (!takesNames && (!names.empty() || !line.options.lists.empty() || !line.options.folder.empty()))
+    if (!takesNames && (!run->names.empty() || !run->lists.empty() || !run->folder.empty()))
         return UsageError(command + " takes only the archive");
-    if (command != "list" && line.options.details)
+    if (command != "list" && run->details)
         return UsageError("-l is for list only");
-    if (command != "create" && !line.options.depfile.empty())
+    if (command != "create" && !run->depfile.empty())
         return UsageError("--depfile is for create only");
-    for (const std::string &list : line.options.lists) {
-        if (!ReadList(list, &names))
-            return 1;
+    if (command == "create" && run->names.empty() && run->lists.empty())
+        return UsageError("create needs the files to pack");
+    for (const std::string &list : run->lists) {
+        ReadList(run, list);
+        if (run->status != 0)
+            return run->status;
     }
-    if (command == "create") {
-        if (names.empty() && line.options.lists.empty())
-            return UsageError("create needs the files to pack");
-        return CreateArchive(archive, names, line.options);
-    }
-    if (command == "list")
-        return ListArchive(archive, line.options);
-    if (command == "extract")
-        return ExtractArchive(archive, names, line.options);
-    if (command == "verify")
-        return VerifyArchive(archive);
-    return UsageError("unknown command " + Printable(command));
+    if (command == "create")
+        CreateArchive(run);
+    else if (command == "list")
+        ListArchive(run);
+    else if (command == "extract")
+        ExtractArchive(run);
+    else if (command == "verify")
+        VerifyArchive(run);
+    else
+        return UsageError("unknown command " + Printable(command));
+    return run->status;
 }
 
 }  // namespace
@@ -179,21 +176,25 @@ int Run(CommandLine &line)
 int main(int argc, char **argv)
 {
     CommandLine line;
+    ToolRun run;
     std::string problem;
-    if (!Parse(argc, argv, &line, &problem))
+    if (!Parse(argc, argv, &line, &run, &problem))
         return UsageError(problem);
     int status;
-    if (line.help)
+    if (line.help) {
         status = fputs(Synopsis, stdout) < 0 || fputs(Details, stdout) < 0;
-    else if (line.version)
+    } else if (line.version) {
         status = fputs(Version, stdout) < 0;
-    else if (line.words.size() < 2)
+    } else if (line.words.size() < 2) {
         return UsageError(line.words.empty() ? "no command" : "no archive");
-    else
-        status = Run(line);
+    } else {
+        run.archive = line.words[1];
+        run.names.assign(line.words.begin() + 2, line.words.end());
+        status = Run(line.words[0], &run);
+    }
     // What went to standard output must have arrived, as for coreutils.
     if (fflush(stdout) != 0 || ferror(stdout)) {
-        Say("cannot write the output: %s", strerror(errno));
+        Fail(&run, "cannot write the output: %s", strerror(errno));
         return 1;
     }
     return status;

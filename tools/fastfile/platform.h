@@ -1,25 +1,20 @@
 #pragma once
 
-// The few file operations the tool needs beyond the C library. Each one that
-// can fail gives the system's own reason in *why: strerror's text, or on
-// Windows FormatMessage's for the calls that report through GetLastError.
+// The few file operations the tool needs beyond the C library, in
+// platform_posix.cpp and platform_windows.cpp. Each one that can fail gives
+// the system's own reason in *why: strerror's text, or on Windows
+// FormatMessage's for the calls that report through GetLastError.
 
+#include <errno.h>
 #include <stdint.h>
 #include <stddef.h>
 
 #include <string>
 #include <vector>
 
-// The system's text for an errno value.
-std::string ErrnoText(int error);
-
-// Makes a folder; an existing folder (or a link to one) is fine, anything
-// else standing there fails with "File exists".
-bool MakeFolder(const std::string &path, std::string *why);
-
-// Makes a folder and every missing one above it, as mkdir -p does; on
-// failure *failed is the folder that could not be made.
-bool MakeFolders(const std::string &path, std::string *failed, std::string *why);
+// Makes a folder where nothing of that name stands yet; what stands there,
+// a link too, is never followed.
+bool MakeNewFolder(const std::string &path, std::string *why);
 
 // Sets size to that of a regular file, as the file system tells it, and
 // gives null; for anything else (a folder, a device, a missing file) gives
@@ -95,26 +90,30 @@ void CloseFile(int file);
 // system, written with WriteTo; -1 with *why.
 int OpenNewFile(const std::string &path, std::string *why);
 
-// Like OpenNewFile, but a regular file already standing there (one left by
-// a run that was killed) is removed first; a link, a folder or a special
-// file there is refused, never followed and never removed.
-int ReplaceRegularFile(const std::string &path, std::string *why);
-
-// A new file in the folder of path, under a name that no entry can hold
-// (longer than 12 characters) and that nothing had: made exclusively, so
-// nothing standing in the folder is ever written through. *temporary is
-// its path. A descriptor of the system, written with WriteTo, for a file
-// written whole at once; -1 with *why.
-int CreateTemporaryBeside(const std::string &path, std::string *temporary, std::string *why);
-
-// A new folder beside path, made as CreateTemporaryBeside makes its file.
-bool MakeTemporaryFolderBeside(const std::string &path, std::string *temporary, std::string *why);
-
 // Removes a folder if it is empty.
 void RemoveFolder(const std::string &path);
 
+// Writes up to n bytes, as write does: how many, or -1 with errno set.
+long WriteSome(int file, const void *bytes, size_t n);
+
 // Writes all n bytes; false with errno set.
-bool WriteTo(int file, const void *bytes, size_t n);
+inline bool WriteTo(int file, const void *bytes, size_t n)
+{
+    const char *at = static_cast<const char *>(bytes);
+    while (n > 0) {
+        long wrote = WriteSome(file, at, n);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0) {
+            if (wrote == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        at += wrote;
+        n -= static_cast<size_t>(wrote);
+    }
+    return true;
+}
 
 // Writes all n bytes at the start of the file; false with errno set.
 bool WriteAtStart(int file, const void *bytes, size_t n);
@@ -123,19 +122,18 @@ bool WriteAtStart(int file, const void *bytes, size_t n);
 // reports a failure of the writes only now.
 bool CloseWritten(int file);
 
-// Moves the complete file from over path. What stands at path is replaced
-// itself and never written through: a regular file, a link (the link, not
-// what it points to) or a special file such as a pipe, as tar replaces
-// them. A folder there is kept, and the move fails.
+// Moves the file from over path. What stands at path is replaced itself
+// and never written through: a regular file, a link (the link, not what it
+// points to) or a special file such as a pipe. A folder there is kept, and
+// the move fails.
 bool PutInPlace(const std::string &from, const std::string &path, std::string *why);
 
 // Moves the folder from to the place to, where nothing may stand: not even
 // an empty folder there is replaced.
 bool MoveFolderIntoPlace(const std::string &from, const std::string &to, std::string *why);
 
-// Moves from over to, replacing to if it is a file.
-bool MoveIntoPlace(const std::string &from, const std::string &to, std::string *why);
+// This process's number, which names its temporary files.
+unsigned long ProcessId();
 
-// A stored entry name (backslashes) as a path of this system, and back.
+// A stored entry name (backslashes) as a path of this system.
 std::string NativePath(const std::string &name);
-std::string EntryPathOf(const std::string &path);
